@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+// Compacts the file under repair into the scratch copy (tool's directory/temp/repair.mdb).
+// True when the scratch copy exists afterwards.
+bool CompactDataFile(const std::string& path, const std::string& password);
+
+// Puts the scratch copy in place of the file at `path`. True when the copy now stands there.
+bool ReplaceDataFile(const std::string& path);
+
+// Ends the hold on the scratch folder that CompactDataFile took; the driver calls it when
+// a repair ends, whatever its outcome.
+void ReleaseScratch();

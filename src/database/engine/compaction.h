@@ -1,0 +1,11 @@
+#pragma once
+
+// Internal to the engine: writing a compacted copy of a data file.
+
+#include <string>
+
+namespace engine::detail {
+
+void compact(const std::string& source, const std::string& destination, const std::string& password);
+
+}  // namespace engine::detail

@@ -1,0 +1,56 @@
+#include "database.h"
+
+#include "engine_error.h"
+#include "file_format.h"
+#include "index_store.h"
+#include "sqlite_connection.h"
+
+namespace engine {
+
+namespace {
+
+const char* declaredType(FieldType type) {
+    switch (type) {
+    case FieldType::Long: return "INTEGER";
+    case FieldType::Byte: return "TINYINT";
+    case FieldType::Integer: return "SMALLINT";
+    case FieldType::Double: return "REAL";
+    case FieldType::Text: break;
+    }
+    return "TEXT";
+}
+
+}  // namespace
+
+Database::Database(std::shared_ptr<detail::Connection> conn) : conn_(std::move(conn)), name_(conn_->path()) {}
+
+detail::Connection& Database::connection() const {
+    if (!conn_) throw EngineError(ErrorCode::ObjectClosed, describe::objectClosed());
+    return *conn_;
+}
+
+void Database::Close() {
+    connection();
+    conn_.reset();
+}
+
+RecordsetPtr Database::OpenRecordset(const std::string& name, int type, int options, int /*lockEdit*/) {
+    if (type != dbOpenTable) throw EngineError(ErrorCode::InvalidArgument, describe::unexpected("recordset type"));
+    detail::Connection& conn = connection();
+    detail::requireTable(conn, name);
+    return std::make_shared<Recordset>(conn_, name, options);
+}
+
+void Database::CreateTable(const std::string& name, const std::vector<ColumnDef>& columns) {
+    detail::Connection& conn = connection();
+    if (name.empty() || detail::isReservedName(name) || columns.empty())
+        throw EngineError(ErrorCode::InvalidArgument, describe::invalidName(name));
+    std::string sql = "CREATE TABLE " + detail::quoteIdentifier(name) + "(";
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (i != 0) sql += ", ";
+        sql += detail::quoteIdentifier(columns[i].name) + " " + declaredType(columns[i].type);
+    }
+    conn.exec(sql + ")");
+}
+
+}  // namespace engine

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "field_value.h"
+#include "recordset.h"
+#include "table_def.h"
+
+namespace engine {
+
+namespace detail {
+class Connection;
+}
+
+// An open data file.
+class Database : public std::enable_shared_from_this<Database> {
+public:
+    explicit Database(std::shared_ptr<detail::Connection> conn);
+
+    const std::string& Name() const { return name_; }
+    bool isOpen() const { return conn_ != nullptr; }
+    void Close();
+
+    TableDefCollection TableDefs() { return TableDefCollection(shared_from_this()); }
+    RecordsetPtr OpenRecordset(const std::string& name, int type = dbOpenTable, int options = dbDenyRead,
+                               int lockEdit = dbOptimistic);
+    void CreateTable(const std::string& name, const std::vector<ColumnDef>& columns);
+
+    // For the engine's own objects; throws ObjectClosed after Close.
+    detail::Connection& connection() const;
+
+private:
+    std::shared_ptr<detail::Connection> conn_;
+    std::string name_;
+};
+
+using DatabasePtr = std::shared_ptr<Database>;
+
+}  // namespace engine

@@ -1,0 +1,70 @@
+#include "db_engine.h"
+
+#include <filesystem>
+
+#include "compaction.h"
+#include "engine_error.h"
+#include "file_format.h"
+#include "password.h"
+#include "sqlite_connection.h"
+
+namespace engine {
+
+DBEngine& DBEngine::instance() {
+    static DBEngine engine;
+    return engine;
+}
+
+WorkspacePtr DBEngine::CreateWorkspace(const std::string& name, const std::string& user,
+                                       const std::string& password) {
+    if (systemDB_.empty()) throw EngineError(ErrorCode::WorkgroupUnavailable, describe::workgroupNotSet());
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(systemDB_, ec))
+        throw EngineError(ErrorCode::WorkgroupUnavailable, describe::workgroupMissing(systemDB_));
+    auto conn = detail::Connection::open(systemDB_, detail::OpenMode::ReadOnly);
+    detail::checkFile(*conn, detail::FileKind::Workgroup);
+    detail::Statement stmt =
+        conn->prepare(std::string("SELECT verifier FROM ") + detail::kAccountTable + " WHERE name=?");
+    stmt.bind(1, user);
+    if (!stmt.step() || !detail::verifyPassword(stmt.columnText(0), password))
+        throw EngineError(ErrorCode::InvalidAccount, describe::invalidAccount(user));
+    return std::make_shared<Workspace>(name, user);
+}
+
+void DBEngine::CompactDatabase(const std::string& source, const std::string& destination,
+                               const std::string& /*destinationLocale*/, int /*options*/,
+                               const std::string& sourceLocale) {
+    detail::compact(source, destination, detail::passwordFromConnect(sourceLocale));
+}
+
+DatabasePtr DBEngine::CreateDatabase(const std::string& path, const std::string& password) {
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
+        throw EngineError(ErrorCode::DestinationExists, describe::destinationExists(path));
+    auto conn = detail::Connection::open(path, detail::OpenMode::Create);
+    detail::initialiseFile(*conn, detail::FileKind::Data);
+    if (!password.empty()) {
+        detail::Statement stmt =
+            conn->prepare(std::string("INSERT INTO ") + detail::kMetaTable + " VALUES('password', ?)");
+        stmt.bind(1, detail::makeVerifier(password));
+        stmt.step();
+    }
+    return std::make_shared<Database>(std::move(conn));
+}
+
+void DBEngine::CreateAccount(const std::string& workgroupPath, const std::string& user,
+                             const std::string& password) {
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(workgroupPath, ec);
+    auto conn = detail::Connection::open(workgroupPath, exists ? detail::OpenMode::ReadWrite : detail::OpenMode::Create);
+    if (exists)
+        detail::checkFile(*conn, detail::FileKind::Workgroup);
+    else
+        detail::initialiseFile(*conn, detail::FileKind::Workgroup);
+    detail::Statement stmt =
+        conn->prepare(std::string("INSERT OR REPLACE INTO ") + detail::kAccountTable + " VALUES(?, ?)");
+    stmt.bind(1, user).bind(2, detail::makeVerifier(password));
+    stmt.step();
+}
+
+}  // namespace engine

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+#include "database.h"
+#include "workspace.h"
+
+namespace engine {
+
+// The one engine object of the process.
+class DBEngine {
+public:
+    static DBEngine& instance();
+
+    const std::string& SystemDB() const { return systemDB_; }
+    void setSystemDB(const std::string& path) { systemDB_ = path; }
+
+    // Logs on as `user` against the workgroup file named by SystemDB.
+    WorkspacePtr CreateWorkspace(const std::string& name, const std::string& user, const std::string& password);
+
+    // Writes a compacted copy of `source` to `destination`, which must not exist.
+    // The password comes in `sourceLocale` as ";PWD=<password>;". The source is only read.
+    void CompactDatabase(const std::string& source, const std::string& destination,
+                         const std::string& destinationLocale = "", int options = 0,
+                         const std::string& sourceLocale = "");
+
+    // For the tools and tests: new files of our format.
+    DatabasePtr CreateDatabase(const std::string& path, const std::string& password);
+    // Creates the workgroup file when missing, then adds or replaces the account.
+    void CreateAccount(const std::string& workgroupPath, const std::string& user, const std::string& password);
+
+private:
+    DBEngine() = default;
+    std::string systemDB_;
+};
+
+}  // namespace engine

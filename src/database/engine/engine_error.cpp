@@ -1,0 +1,106 @@
+#include "engine_error.h"
+
+namespace engine::describe {
+
+namespace {
+std::string quoted(const std::string& s) { return "'" + s + "'"; }
+}  // namespace
+
+std::string fileNotFound(const std::string& path) {
+    return "ファイル " + quoted(path) + " が見つかりません。";
+}
+std::string notOurFormat(const std::string& path) {
+    return "ファイル " + quoted(path) + " はこのツールのデータ ファイルではないか、壊れています。";
+}
+std::string damaged(const std::string& path, const std::string& detail) {
+    return "ファイル " + quoted(path) + " は壊れています (" + detail + ")。";
+}
+std::string wrongPassword(const std::string& path) {
+    return "ファイル " + quoted(path) + " のパスワードが違います。";
+}
+std::string invalidAccount(const std::string& user) {
+    return "アカウント名 " + quoted(user) + " またはそのパスワードが違います。";
+}
+std::string workgroupNotSet() {
+    return "ワークグループ情報ファイルが指定されていません。";
+}
+std::string workgroupMissing(const std::string& path) {
+    return "ワークグループ情報ファイル " + quoted(path) + " が見つかりません。";
+}
+std::string workgroupForeign(const std::string& path) {
+    return "ファイル " + quoted(path) + " はワークグループ情報ファイルではないか、壊れています。";
+}
+std::string tableNotFound(const std::string& table) {
+    return "テーブル " + quoted(table) + " が見つかりません。";
+}
+std::string indexExists(const std::string& table, const std::string& index) {
+    return "テーブル " + quoted(table) + " にはインデックス " + quoted(index) + " が既にあります。";
+}
+std::string indexNotFound(const std::string& table, const std::string& index) {
+    return "テーブル " + quoted(table) + " にインデックス " + quoted(index) + " がありません。";
+}
+std::string fieldNotInTable(const std::string& table, const std::string& field) {
+    return "テーブル " + quoted(table) + " にフィールド " + quoted(field) + " がありません。";
+}
+std::string fieldNotInIndex(const std::string& index, const std::string& field) {
+    return "インデックス " + quoted(index) + " にフィールド " + quoted(field) + " がありません。";
+}
+std::string itemNotFound(const std::string& name) {
+    return "コレクションに " + quoted(name) + " という項目がありません。";
+}
+std::string positionOutOfRange(long position) {
+    return "コレクションに " + std::to_string(position) + " 番目の項目がありません。";
+}
+std::string primaryExists(const std::string& table) {
+    return "テーブル " + quoted(table) + " には主キーが既にあります。";
+}
+std::string duplicateValues(const std::string& table, const std::string& index) {
+    return "テーブル " + quoted(table) + " に値の重複する行があるため、インデックス " + quoted(index) +
+           " を重複なしにできません。";
+}
+std::string nullInRequired(const std::string& table, const std::string& index) {
+    return "テーブル " + quoted(table) + " に値のない行があるため、インデックス " + quoted(index) +
+           " を値の入力必須にできません。";
+}
+std::string nullInRequiredWrite(const std::string& detail) {
+    return "入力必須のフィールドに値がありません (" + detail + ")。";
+}
+std::string duplicateWrite(const std::string& detail) {
+    return "重複なしのインデックスに同じ値を書き込もうとしました (" + detail + ")。";
+}
+std::string indexWithoutFields(const std::string& index) {
+    return "インデックス " + quoted(index) + " にフィールドがありません。";
+}
+std::string indexAlreadyAppended(const std::string& index) {
+    return "インデックス " + quoted(index) + " は追加済みのため変更できません。";
+}
+std::string destinationExists(const std::string& path) {
+    return "最適化先のファイル " + quoted(path) + " が既にあります。";
+}
+std::string fileLocked(const std::string& path) {
+    return "ファイル " + quoted(path) + " は他のプロセスが使用中です。";
+}
+std::string objectClosed() { return "オブジェクトは既に閉じられています。"; }
+std::string objectNotSet() { return "オブジェクトが設定されていません。"; }
+std::string noCurrentRecord() { return "カレント レコードがありません。"; }
+std::string diskFull(const std::string& path) {
+    return "ファイル " + quoted(path) + " を書き込む領域がディスクにありません。";
+}
+std::string diskIo(const std::string& path, const std::string& detail) {
+    return "ファイル " + quoted(path) + " の読み書きでエラーが発生しました (" + detail + ")。";
+}
+std::string readOnly(const std::string& path) {
+    return "ファイル " + quoted(path) + " は読み取り専用のため書き込めません。";
+}
+std::string wrongValueCount(const std::string& table, std::size_t expected, std::size_t given) {
+    return "テーブル " + quoted(table) + " の行には " + std::to_string(expected) + " 個の値が必要ですが、" +
+           std::to_string(given) + " 個が渡されました。";
+}
+std::string invalidName(const std::string& name) {
+    return "名前 " + quoted(name) + " は使用できません。";
+}
+std::string unexpected(const std::string& detail) {
+    return "データベース エンジンで予期しないエラーが発生しました (" + detail + ")。";
+}
+
+}  // namespace engine::describe

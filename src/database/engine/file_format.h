@@ -1,0 +1,37 @@
+#pragma once
+
+// Internal to the engine: how a data file and a workgroup file are laid out in SQLite.
+
+#include <cstdint>
+#include <string>
+
+#include "sqlite_connection.h"
+
+namespace engine::detail {
+
+enum class FileKind : std::int32_t {
+    Data = 0x514E4442,       // "QNDB"
+    Workgroup = 0x514E5747,  // "QNWG"
+};
+
+constexpr int kFormatVersion = 1;
+
+// The engine's bookkeeping tables carry this prefix; TableDefs never shows them.
+constexpr const char* kReservedPrefix = "_qn_";
+constexpr const char* kMetaTable = "_qn_meta";
+constexpr const char* kIndexTable = "_qn_index";
+constexpr const char* kAccountTable = "_qn_accounts";
+constexpr const char* kSalvageTable = "_qn_salvage";
+
+bool isReservedName(const std::string& name);
+
+// Marks a new, empty file as ours and creates the bookkeeping tables.
+void initialiseFile(Connection& conn, FileKind kind);
+
+// Throws NotOurFormat (or the workgroup's own error) unless `conn` holds a file of `kind`.
+void checkFile(Connection& conn, FileKind kind);
+
+// The stored password verifier of a data file; empty when the file has no password.
+std::string storedVerifier(Connection& conn);
+
+}  // namespace engine::detail

@@ -1,0 +1,35 @@
+#pragma once
+
+// Internal to the engine: indexes as SQLite indexes plus a row of bookkeeping each.
+
+#include <string>
+#include <vector>
+
+#include "sqlite_connection.h"
+
+namespace engine::detail {
+
+struct IndexRecord {
+    std::string name;
+    std::string sqliteName;  // set when read from the file
+    std::vector<std::string> fields;
+    bool primary = false;
+    bool required = false;
+    bool unique = false;
+    bool ignoreNulls = false;
+};
+
+bool tableExists(Connection& conn, const std::string& table);
+// Throws TableNotFound for a missing or reserved table.
+void requireTable(Connection& conn, const std::string& table);
+std::vector<std::string> tableColumns(Connection& conn, const std::string& table);
+
+// The table's indexes in collection order. Bookkeeping rows whose SQLite index is gone
+// (a damaged file) are not indexes.
+std::vector<IndexRecord> loadIndexes(Connection& conn, const std::string& table);
+
+// Checks and adds one index in a single transaction.
+void appendIndex(Connection& conn, const std::string& table, const IndexRecord& index);
+void deleteIndex(Connection& conn, const std::string& table, const std::string& name);
+
+}  // namespace engine::detail

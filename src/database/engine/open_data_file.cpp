@@ -1,0 +1,25 @@
+#include "open_data_file.h"
+
+#include <filesystem>
+
+#include "engine_error.h"
+#include "file_format.h"
+#include "password.h"
+
+namespace engine::detail {
+
+std::shared_ptr<Connection> openDataFile(const std::string& path, OpenMode mode, const std::string& password) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (ec || !std::filesystem::exists(status)) throw EngineError(ErrorCode::FileNotFound, describe::fileNotFound(path));
+    if (!std::filesystem::is_regular_file(status))
+        throw EngineError(ErrorCode::NotOurFormat, describe::notOurFormat(path));
+    std::shared_ptr<Connection> conn = Connection::open(path, mode);
+    checkFile(*conn, FileKind::Data);
+    const std::string verifier = storedVerifier(*conn);
+    if (!verifier.empty() && !verifyPassword(verifier, password))
+        throw EngineError(ErrorCode::WrongPassword, describe::wrongPassword(path));
+    return conn;
+}
+
+}  // namespace engine::detail

@@ -1,0 +1,15 @@
+#pragma once
+
+// Internal to the engine: opening a data file with every check a caller relies on.
+
+#include <memory>
+#include <string>
+
+#include "sqlite_connection.h"
+
+namespace engine::detail {
+
+// Throws FileNotFound, NotOurFormat, FileLocked or WrongPassword as the case may be.
+std::shared_ptr<Connection> openDataFile(const std::string& path, OpenMode mode, const std::string& password);
+
+}  // namespace engine::detail

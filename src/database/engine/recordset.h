@@ -1,0 +1,70 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "field_value.h"
+
+namespace engine {
+
+namespace detail {
+class Connection;
+class Statement;
+}  // namespace detail
+
+struct RecordField {
+    std::string Name;
+    FieldValue Value;
+};
+
+// Recordset types, options and lock modes the engine knows.
+constexpr int dbOpenTable = 1;
+constexpr int dbDenyRead = 2;
+constexpr int dbOptimistic = 3;
+
+// A table-type recordset. It holds the table in one transaction from opening until
+// Close (or destruction): its deletions are visible to it at once and committed together.
+class Recordset {
+public:
+    Recordset(std::shared_ptr<detail::Connection> conn, std::string table, int options);
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    // EOF in the engine's model; the name is a C macro, hence the spelling.
+    bool Eof() const;
+    RecordField Fields(const std::string& name) const;
+    void MoveNext();
+    // Deletes the current row; the next MoveNext goes to the row that followed it.
+    void Delete();
+    // Appends a row with one value per column, in column order.
+    void AddRow(const std::vector<FieldValue>& values);
+    void Close();
+
+    const std::string& Name() const { return table_; }
+    bool isOpen() const { return conn_ != nullptr; }
+
+private:
+    void checkOpen() const;
+    void fetch();
+    void finish(bool commit);
+
+    std::shared_ptr<detail::Connection> conn_;
+    std::string table_;
+    std::unique_ptr<detail::Statement> cursor_;
+    std::unique_ptr<detail::Statement> deleter_;
+    std::unique_ptr<detail::Statement> inserter_;
+    std::map<std::string, int> columns_;
+    bool eof_ = true;
+    bool currentDeleted_ = false;
+    bool ownsTransaction_ = false;
+    std::int64_t currentRowid_ = 0;
+    int columnCount_ = 0;
+};
+
+using RecordsetPtr = std::shared_ptr<Recordset>;
+
+}  // namespace engine

@@ -1,0 +1,165 @@
+#include "sqlite_connection.h"
+
+#include <filesystem>
+
+#include "engine_error.h"
+
+namespace engine::detail {
+
+namespace {
+
+// Marker text of the triggers that enforce Required; see index.cpp.
+constexpr const char* kRequiredMarker = "_qn_required";
+
+// Long enough to ride out a brief write by the host, short enough not to look hung.
+constexpr int kBusyTimeoutMs = 1000;
+
+EngineError errorFor(sqlite3* db, int rc, const std::string& path) {
+    const std::string message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return {ErrorCode::FileLocked, describe::fileLocked(path)};
+    case SQLITE_NOTADB:
+        return {ErrorCode::NotOurFormat, describe::notOurFormat(path)};
+    case SQLITE_CORRUPT:
+        return {ErrorCode::Damaged, describe::damaged(path, message)};
+    case SQLITE_FULL:
+        return {ErrorCode::DiskFull, describe::diskFull(path)};
+    case SQLITE_IOERR:
+        return {ErrorCode::DiskIo, describe::diskIo(path, message)};
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return {ErrorCode::ReadOnly, describe::readOnly(path)};
+    case SQLITE_CANTOPEN: {
+        std::error_code ec;
+        if (!std::filesystem::exists(path, ec)) return {ErrorCode::FileNotFound, describe::fileNotFound(path)};
+        return {ErrorCode::DiskIo, describe::diskIo(path, message)};
+    }
+    case SQLITE_CONSTRAINT:
+        if (message.find(kRequiredMarker) != std::string::npos)
+            return {ErrorCode::NullInRequired, describe::nullInRequiredWrite(path)};
+        if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY)
+            return {ErrorCode::DuplicateValues, describe::duplicateWrite(message)};
+        return {ErrorCode::Unexpected, describe::unexpected(message)};
+    default:
+        return {ErrorCode::Unexpected, describe::unexpected(message)};
+    }
+}
+
+}  // namespace
+
+std::shared_ptr<Connection> Connection::open(const std::string& path, OpenMode mode) {
+    int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_PRIVATECACHE;
+    switch (mode) {
+    case OpenMode::ReadOnly: flags |= SQLITE_OPEN_READONLY; break;
+    case OpenMode::ReadWrite: flags |= SQLITE_OPEN_READWRITE; break;
+    case OpenMode::Create: flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE; break;
+    }
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const EngineError error = errorFor(db, rc, path);
+        sqlite3_close_v2(db);
+        throw error;
+    }
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    // Files come from outside: never let their schema run anything but plain SQL.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    return std::shared_ptr<Connection>(new Connection(db, path));
+}
+
+Connection::~Connection() { sqlite3_close_v2(db_); }
+
+void Connection::fail(int rc) const { throw errorFor(db_, rc, path_); }
+
+void Connection::exec(const std::string& sql) {
+    const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) fail(rc);
+}
+
+Statement Connection::prepare(const std::string& sql) {
+    sqlite3_stmt* stmt = nullptr;
+    const int rc = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr);
+    if (rc != SQLITE_OK) fail(rc);
+    return Statement(*this, stmt);
+}
+
+std::int64_t Connection::queryInt(const std::string& sql) {
+    Statement stmt = prepare(sql);
+    return stmt.step() ? stmt.columnInt(0) : 0;
+}
+
+Statement& Statement::bind(int position, const FieldValue& value) {
+    int rc = SQLITE_OK;
+    if (isNull(value)) {
+        rc = sqlite3_bind_null(stmt_, position);
+    } else if (const auto* i = std::get_if<std::int64_t>(&value)) {
+        rc = sqlite3_bind_int64(stmt_, position, *i);
+    } else if (const auto* d = std::get_if<double>(&value)) {
+        rc = sqlite3_bind_double(stmt_, position, *d);
+    } else {
+        const auto& s = std::get<std::string>(value);
+        rc = sqlite3_bind_text(stmt_, position, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+    }
+    if (rc != SQLITE_OK) conn_->fail(rc);
+    return *this;
+}
+
+bool Statement::step() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    sqlite3_reset(stmt_);
+    conn_->fail(rc);
+}
+
+void Statement::reset() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+std::string Statement::columnName(int column) const {
+    const char* name = sqlite3_column_name(stmt_, column);
+    return name != nullptr ? name : "";
+}
+
+FieldValue Statement::column(int column) const {
+    switch (sqlite3_column_type(stmt_, column)) {
+    case SQLITE_NULL: return std::monostate{};
+    case SQLITE_INTEGER: return static_cast<std::int64_t>(sqlite3_column_int64(stmt_, column));
+    case SQLITE_FLOAT: return sqlite3_column_double(stmt_, column);
+    default: return columnText(column);
+    }
+}
+
+std::string Statement::columnText(int column) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    if (text == nullptr) return {};
+    return std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
+}
+
+std::string quoteIdentifier(const std::string& name) {
+    std::string quoted = "\"";
+    for (const char c : name) {
+        quoted += c;
+        if (c == '"') quoted += '"';
+    }
+    return quoted + "\"";
+}
+
+Savepoint::Savepoint(Connection& conn) : conn_(conn) { conn_.exec("SAVEPOINT qn_step"); }
+
+Savepoint::~Savepoint() {
+    if (done_) return;
+    sqlite3_exec(conn_.handle(), "ROLLBACK TO qn_step; RELEASE qn_step", nullptr, nullptr, nullptr);
+}
+
+void Savepoint::commit() {
+    conn_.exec("RELEASE qn_step");
+    done_ = true;
+}
+
+}  // namespace engine::detail

@@ -1,0 +1,82 @@
+#include "file_replace.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+[[noreturn]] void fail(const std::string& what, const std::string& path, int error) {
+    throw std::runtime_error("ファイル '" + path + "' を" + what + " (" + std::strerror(error) + ")。");
+}
+
+void flush(const std::string& path, int flags) {
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    if (fd < 0) fail("ディスクに書き込めません", path, errno);
+    if (::fsync(fd) != 0) {
+        const int error = errno;
+        ::close(fd);
+        fail("ディスクに書き込めません", path, error);
+    }
+    ::close(fd);
+}
+
+void takeOverAttributes(const std::string& path, const struct stat& original) {
+    if (::chmod(path.c_str(), original.st_mode & 07777) != 0) fail("設定できません", path, errno);
+    if (::geteuid() == 0 && ::chown(path.c_str(), original.st_uid, original.st_gid) != 0)
+        fail("設定できません", path, errno);
+}
+
+// A copy of `source` beside `target`, flushed, for a rename that cannot cross file systems.
+std::string stageBeside(const std::string& source, const fs::path& target, const struct stat& original) {
+    const fs::path staged = target.parent_path() / ("." + target.filename().string() + ".qnrepair");
+    std::error_code ec;
+    fs::remove(staged, ec);
+    fs::copy_file(source, staged, ec);
+    if (ec) {
+        fs::remove(staged, ec);
+        fail("コピーできません", staged.string(), ec.value());
+    }
+    try {
+        takeOverAttributes(staged.string(), original);
+        flush(staged.string(), O_RDONLY);
+    } catch (...) {
+        fs::remove(staged, ec);
+        throw;
+    }
+    return staged.string();
+}
+
+}  // namespace
+
+void replaceFileAtomically(const std::string& replacement, const std::string& target) {
+    std::error_code ec;
+    const fs::path resolved = fs::canonical(target, ec);
+    if (ec) fail("見つけられません", target, ec.value());
+    struct stat original {};
+    if (::stat(resolved.c_str(), &original) != 0) fail("見つけられません", target, errno);
+    if (!S_ISREG(original.st_mode)) fail("置き換えられません", target, EINVAL);
+    if ((original.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        throw std::runtime_error("ファイル '" + target + "' は読み取り専用のため置き換えられません。");
+
+    takeOverAttributes(replacement, original);
+    flush(replacement, O_RDONLY);
+    if (::rename(replacement.c_str(), resolved.c_str()) != 0) {
+        if (errno != EXDEV) fail("置き換えられません", target, errno);
+        const std::string staged = stageBeside(replacement, resolved, original);
+        if (::rename(staged.c_str(), resolved.c_str()) != 0) {
+            const int error = errno;
+            fs::remove(staged, ec);
+            fail("置き換えられません", target, error);
+        }
+        fs::remove(replacement, ec);
+    }
+    flush(resolved.parent_path().string(), O_RDONLY | O_DIRECTORY);
+}

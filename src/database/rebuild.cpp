@@ -1,0 +1,125 @@
+#include "rebuild.h"
+
+#include <vector>
+
+#include "db_engine.h"
+#include "error_trap.h"
+#include "index_catalogue.h"
+#include "messages.h"
+#include "module_state.h"
+#include "repair_c.h"
+#include "write_log.h"
+
+namespace {
+
+struct TablePass {
+    std::string table;
+    std::string keyField;
+};
+
+// What differs between the two rebuilds: the word that heads their messages and their tables.
+struct RebuildPlan {
+    std::string kindHead;
+    std::vector<std::string> tables;  // after "Data" and "Lock", key field "L000"
+};
+
+const RebuildPlan kWorkPlan = {msg::kWorkKindHead,
+                               {"U000", "U010", "U014", "U020", "U024", "U030", "U031", "U040", "U041", "U042",
+                                "U043", "U090"}};
+const RebuildPlan kDesignPlan = {"",
+                                 {"T000", "T010", "T014", "T020", "T024", "T030", "T031", "T040", "T041", "T042",
+                                  "T043", "T090"}};
+
+std::vector<std::vector<TablePass>> phasesOf(const RebuildPlan& plan) {
+    std::vector<TablePass> second;
+    for (const std::string& table : plan.tables) second.push_back({table, "L000"});
+    return {{{"Data", "A000"}, {"Lock", "A000"}}, second};
+}
+
+class Rebuild {
+public:
+    Rebuild(const RebuildPlan& plan, const std::string& path) : head_(plan.kindHead + msg::kFile + path) {}
+
+    bool run(const RebuildPlan& plan, const std::string& password) {
+        engine::WorkspacePtr workspace = engine::DBEngine::instance().CreateWorkspace(
+            msg::kWorkspaceName, msg::kWorkspaceUser, msg::kWorkspacePassword);
+        helper_.setFileName(repairM::ScratchPath());
+        helper_.setPassword(password);
+        if (!helper_.dbopen(workspace, db_)) {
+            repairM::WriteLog(head_ + msg::kTailNotOpened);
+            return false;
+        }
+        bool result = true;
+        for (const std::vector<TablePass>& phase : phasesOf(plan)) {
+            for (const TablePass& pass : phase) {
+                result = tablePass(pass);
+                if (!result) break;
+            }
+            if (!result) break;
+        }
+        helper_.dbclose(db_);
+        return result;
+    }
+
+private:
+    bool tablePass(const TablePass& pass) {
+        helper_.setTablename(pass.table);
+        engine::RecordsetPtr records;
+        if (!helper_.rsopen(db_, records)) {
+            repairM::WriteLog(head_ + msg::kTable + pass.table + msg::kTailNotOpened);
+            return false;
+        }
+        while (!records->Eof()) {
+            if (engine::isNull(records->Fields(pass.keyField).Value)) records->Delete();
+            records->MoveNext();
+        }
+        // Closing commits the sweep; a failed commit must stop the repair, so it goes to the trap.
+        records->Close();
+        records.reset();
+        for (const catalogue::IndexDefinition& index : catalogue::indexesOf(pass.table))
+            if (!indexCheck(pass.table, index)) return false;
+        return true;
+    }
+
+    // Keeps an index holding every field it should; re-creates one that lacks a field or is missing.
+    bool indexCheck(const std::string& table, const catalogue::IndexDefinition& index) {
+        if (helper_.daoIndexExist(db_, table, index.name)) {
+            bool complete = true;
+            for (const std::string& field : index.fields) {
+                if (!helper_.daoFieldExist(db_, table, index.name, field)) {
+                    complete = false;
+                    break;
+                }
+            }
+            if (complete) return true;
+            if (!helper_.daoDeleteIndex(db_, table, index.name)) {
+                repairM::WriteLog(head_ + msg::kTable + table + msg::kIndex + index.name + msg::kTailIndexNotDeleted);
+                return false;
+            }
+        }
+        if (!helper_.daoCreateIndex(db_, table, index.name)) {
+            repairM::WriteLog(head_ + msg::kTable + table + msg::kIndex + index.name + msg::kTailIndexNotCreated);
+            return false;
+        }
+        return true;
+    }
+
+    std::string head_;
+    repairC helper_;
+    engine::DatabasePtr db_;
+};
+
+bool rebuildScratchCopy(const RebuildPlan& plan, const std::string& path, const std::string& password) {
+    return repairM::RunTrapped(plan.kindHead + msg::kFile + path + msg::kTailNotRepaired,
+                               [&] { return Rebuild(plan, path).run(plan, password); });
+}
+
+}  // namespace
+
+bool RebuildWorkFile(const std::string& path, const std::string& password) {
+    return rebuildScratchCopy(kWorkPlan, path, password);
+}
+
+bool RebuildDesignFile(const std::string& path, const std::string& password) {
+    return rebuildScratchCopy(kDesignPlan, path, password);
+}

@@ -1,0 +1,110 @@
+#include "repair_c.h"
+
+#include <exception>
+#include <filesystem>
+#include <functional>
+
+#include "engine_error.h"
+#include "hooks.h"
+#include "index_catalogue.h"
+#include "messages.h"
+
+namespace {
+
+// The class's one error trap: show the description unless CommandLineMode, answer false.
+bool trapped(const std::function<bool()>& body) {
+    try {
+        return body();
+    } catch (const std::exception& e) {
+        repairM::ShowErrorBox(e.what());
+        return false;
+    }
+}
+
+template <typename T>
+T& requireSet(std::shared_ptr<T>& object) {
+    if (!object) throw engine::EngineError(engine::ErrorCode::ObjectNotSet, engine::describe::objectNotSet());
+    return *object;
+}
+
+}  // namespace
+
+bool repairC::rsopen(engine::DatabasePtr& opendb, engine::RecordsetPtr& openrs) {
+    return trapped([&] {
+        openrs = requireSet(opendb).OpenRecordset(tablename_, engine::dbOpenTable, engine::dbDenyRead,
+                                                  engine::dbOptimistic);
+        return true;
+    });
+}
+
+bool repairC::rsclose(engine::RecordsetPtr& closers) {
+    return trapped([&] {
+        requireSet(closers).Close();
+        closers.reset();
+        return true;
+    });
+}
+
+bool repairC::dbopen(engine::WorkspacePtr& openws, engine::DatabasePtr& opendb) {
+    return trapped([&] {
+        opendb = requireSet(openws).OpenDatabase(fileName_, false, false,
+                                                 msg::kConnectPrefix + password_ + msg::kConnectSuffix);
+        return true;
+    });
+}
+
+bool repairC::dbclose(engine::DatabasePtr& closedb) {
+    return trapped([&] {
+        requireSet(closedb).Close();
+        closedb.reset();
+        return true;
+    });
+}
+
+bool repairC::daoIndexExist(engine::DatabasePtr& opendb, const std::string& tablename, const std::string& indexname) {
+    return trapped([&] {
+        for (const engine::Index& index : requireSet(opendb).TableDefs().Item(tablename).Indexes().all())
+            if (index.Name() == indexname) return true;
+        return false;
+    });
+}
+
+bool repairC::daoFieldExist(engine::DatabasePtr& opendb, const std::string& tablename, const std::string& indexname,
+                            const std::string& fieldname) {
+    return trapped([&] {
+        const engine::Index index = requireSet(opendb).TableDefs().Item(tablename).Indexes().Item(indexname);
+        for (long i = 0; i < index.Fields().Count(); ++i)
+            if (index.Fields().Item(i).Name() == fieldname) return true;
+        return false;
+    });
+}
+
+bool repairC::daoCreateIndex(engine::DatabasePtr& opendb, const std::string& tablename, const std::string& indexname) {
+    return trapped([&] {
+        // The table is looked up before the catalogue, so a missing table is an error, not a quiet false.
+        engine::Index index = requireSet(opendb).TableDefs().Item(tablename).CreateIndex(indexname);
+        const catalogue::IndexDefinition* definition = catalogue::findIndex(tablename, indexname);
+        if (definition == nullptr) return false;
+        for (const std::string& field : definition->fields) index.Fields().Append(index.CreateField(field));
+        index.setPrimary(definition->primary());
+        index.setRequired(true);
+        index.setUnique(true);
+        index.setIgnoreNulls(false);
+        opendb->TableDefs().Item(tablename).Indexes().Append(index);
+        return true;
+    });
+}
+
+bool repairC::daoDeleteIndex(engine::DatabasePtr& opendb, const std::string& tablename, const std::string& indexname) {
+    return trapped([&] {
+        requireSet(opendb).TableDefs().Item(tablename).Indexes().Delete(indexname);
+        return true;
+    });
+}
+
+bool repairC::FileExist() const {
+    if (fileName_.empty()) return false;
+    std::error_code ec;
+    const bool exists = std::filesystem::is_regular_file(fileName_, ec);
+    return exists && !ec;
+}

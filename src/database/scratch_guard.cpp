@@ -1,0 +1,91 @@
+#include "scratch_guard.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <stdexcept>
+
+#include "module_state.h"
+
+namespace scratch {
+
+namespace {
+
+constexpr const char* kLockName = "repair.lock";
+
+int lockFd = -1;
+
+struct SourceState {
+    dev_t device;
+    ino_t inode;
+    off_t size;
+    timespec modified;
+    // The file's header carries a change counter that every committed write moves.
+    std::array<char, 100> header;
+};
+
+std::optional<SourceState> remembered;
+
+SourceState stateOf(const std::string& path) {
+    SourceState state{};
+    struct stat st {};
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
+        const int error = errno;
+        if (fd >= 0) ::close(fd);
+        throw std::runtime_error("ファイル '" + path + "' の状態を調べられません (" + std::strerror(error) + ")。");
+    }
+    state.device = st.st_dev;
+    state.inode = st.st_ino;
+    state.size = st.st_size;
+    state.modified = st.st_mtim;
+    const ssize_t n = ::pread(fd, state.header.data(), state.header.size(), 0);
+    ::close(fd);
+    if (n < 0) throw std::runtime_error("ファイル '" + path + "' を読めません (" + std::strerror(errno) + ")。");
+    return state;
+}
+
+bool same(const SourceState& a, const SourceState& b) {
+    return a.device == b.device && a.inode == b.inode && a.size == b.size &&
+           a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec && a.header == b.header;
+}
+
+}  // namespace
+
+void hold() {
+    if (lockFd >= 0) return;
+    const std::string lockPath = repairM::ScratchFolder() + "/" + kLockName;
+    const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        throw std::runtime_error("修復用の一時フォルダー '" + repairM::ScratchFolder() + "' を使えません (" +
+                                 std::strerror(errno) + ")。");
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        throw std::runtime_error("修復用の一時フォルダー '" + repairM::ScratchFolder() +
+                                 "' は別の修復が使用中です。その修復が終わってからやり直してください。");
+    }
+    lockFd = fd;
+}
+
+void release() {
+    remembered.reset();
+    if (lockFd < 0) return;
+    ::close(lockFd);
+    lockFd = -1;
+}
+
+void rememberSource(const std::string& path) { remembered = stateOf(path); }
+
+void checkSourceUnchanged(const std::string& path) {
+    if (!remembered || !same(*remembered, stateOf(path)))
+        throw std::runtime_error("ファイル '" + path +
+                                 "' は修復中に他のプログラムによって変更されたため、置き換えませんでした。");
+}
+
+}  // namespace scratch

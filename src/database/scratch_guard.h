@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+// What keeps one repair's scratch copy and original safe from another process.
+namespace scratch {
+
+// Holds the scratch folder for this process until release(); throws when another repair
+// holds it. Calling it again while held is harmless.
+void hold();
+void release();
+
+// Remembers the state of the file under repair, and later throws if the file was
+// changed, replaced or removed since.
+void rememberSource(const std::string& path);
+void checkSourceUnchanged(const std::string& path);
+
+}  // namespace scratch

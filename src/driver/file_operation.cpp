@@ -1,0 +1,156 @@
+#include "file_operation.h"
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <system_error>
+
+#include "error_trap.h"
+#include "messages.h"
+
+namespace repairM {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+[[noreturn]] void fail(const std::string& path, const std::string& problem) {
+    throw std::runtime_error("'" + path + "' " + problem);
+}
+
+void check(const std::string& path, const std::error_code& ec) {
+    if (ec) fail(path, "を操作できません (" + ec.message() + ")。");
+}
+
+void requireFile(const std::string& path) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) fail(path, "というファイルが見つかりません。");
+}
+
+void requireFolder(const std::string& path) {
+    std::error_code ec;
+    if (!fs::is_directory(path, ec)) fail(path, "というフォルダーが見つかりません。");
+}
+
+void requireAbsent(const std::string& path) {
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(path, ec))) fail(path, "は既にあります。");
+}
+
+// A move that also works across file systems, as the platform's move does.
+void move(const std::string& from, const std::string& to) {
+    requireAbsent(to);
+    std::error_code ec;
+    fs::rename(from, to, ec);
+    if (ec == std::errc::cross_device_link) {
+        fs::copy(from, to, fs::copy_options::recursive, ec);
+        check(to, ec);
+        fs::remove_all(from, ec);
+    }
+    check(from, ec);
+}
+
+std::string absolute(const std::string& path) {
+    std::error_code ec;
+    const fs::path full = fs::absolute(path, ec);
+    check(path, ec);
+    return full.lexically_normal().string();
+}
+
+using Operation = std::function<bool(std::string& a, std::string& b)>;
+
+const std::map<std::string, Operation>& operations() {
+    static const std::map<std::string, Operation> table = {
+        {"CopyFile",
+         [](std::string& a, std::string& b) {
+             requireFile(a);
+             std::error_code ec;
+             fs::copy_file(a, b, fs::copy_options::overwrite_existing, ec);
+             check(b, ec);
+             return true;
+         }},
+        {"CreateFolder",
+         [](std::string& a, std::string&) {
+             requireAbsent(a);
+             std::error_code ec;
+             fs::create_directory(a, ec);
+             check(a, ec);
+             return true;
+         }},
+        {"DeleteFile",
+         [](std::string& a, std::string&) {
+             requireFile(a);
+             std::error_code ec;
+             // Forced: a read-only file goes too.
+             fs::permissions(a, fs::perms::owner_write, fs::perm_options::add, ec);
+             fs::remove(a, ec);
+             check(a, ec);
+             return true;
+         }},
+        {"FileExists",
+         [](std::string& a, std::string&) {
+             std::error_code ec;
+             return fs::is_regular_file(a, ec);
+         }},
+        {"FolderExists",
+         [](std::string& a, std::string&) {
+             std::error_code ec;
+             return fs::is_directory(a, ec);
+         }},
+        {"MoveFile",
+         [](std::string& a, std::string& b) {
+             requireFile(a);
+             move(a, b);
+             return true;
+         }},
+        {"MoveFolder",
+         [](std::string& a, std::string& b) {
+             requireFolder(a);
+             move(a, b);
+             return true;
+         }},
+        {"Name",
+         [](std::string& a, std::string& b) {
+             requireFile(a);
+             b = fs::path(a).filename().string();
+             return true;
+         }},
+        {"ExName",
+         [](std::string& a, std::string& b) {
+             const std::string extension = fs::path(a).extension().string();
+             b = extension.empty() ? extension : extension.substr(1);
+             return true;
+         }},
+        {"ParentFolder",
+         [](std::string& a, std::string& b) {
+             requireFile(a);
+             b = fs::path(absolute(a)).parent_path().string();
+             return true;
+         }},
+        {"ParentFolderName",
+         [](std::string& a, std::string& b) {
+             b = fs::path(a).parent_path().string();
+             return true;
+         }},
+        {"Path",
+         [](std::string& a, std::string& b) {
+             requireFile(a);
+             const fs::path full = absolute(a);
+             b = full.filename().string();
+             a = full.parent_path().string();
+             return true;
+         }},
+    };
+    return table;
+}
+
+}  // namespace
+
+bool FileOperation(const std::string& operation, std::string& a, std::string& b) {
+    const auto found = operations().find(operation);
+    if (found == operations().end()) return true;
+    return RunTrapped(operation + msg::kTailOperationFailed, [&] { return found->second(a, b); });
+}
+
+}  // namespace repairM

@@ -1,0 +1,84 @@
+#include "main_procedure.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "command_line.h"
+#include "db_engine.h"
+#include "hooks.h"
+#include "messages.h"
+#include "module_state.h"
+#include "repair_c.h"
+#include "repair_driver.h"
+#include "write_log.h"
+
+namespace repairM {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void removeIfPresent(const std::string& path) {
+    if (fs::exists(fs::symlink_status(path))) fs::remove(path);
+}
+
+// The run's one repair; true when the repaired file is in place.
+bool repairFromCommandLine() {
+    const CommandLineValues values = parseCommandLine(CommandLine);
+    repairC check;
+    check.setFileName(values.dataSource);
+    check.setPassword(values.password);
+    if (!check.FileExist()) {
+        WriteLog(msg::kFileToRepair + values.dataSource + msg::kTailMissing);
+        return false;
+    }
+    if (!RepairDataFile(values.dataSource, values.password)) {
+        WriteLog(msg::kFile + values.dataSource + msg::kTailNotRepaired);
+        return false;
+    }
+    return true;
+}
+
+void createMarker() {
+    std::FILE* marker = std::fopen(MarkerPath.c_str(), "ab");
+    if (marker == nullptr || std::fclose(marker) != 0)
+        throw std::runtime_error("ファイル '" + MarkerPath + "' を作成できません。");
+}
+
+}  // namespace
+
+int Main(const std::string& commandLine, const std::function<void()>& showWindow) {
+    try {
+        setToolDirectory(executableDirectory());
+        if (!commandLine.empty()) {
+            CommandLineMode = true;
+            CommandLine = commandLine;
+            removeIfPresent(MarkerPath);
+        }
+        removeIfPresent(LogPath);
+        if (!fs::exists(WorkgroupPath())) {
+            WriteLog(msg::kFile + WorkgroupPath() + msg::kTailNoSetup);
+            return 1;
+        }
+        if (!fs::is_directory(ScratchFolder())) fs::create_directory(ScratchFolder());
+        engine::DBEngine::instance().setSystemDB(WorkgroupPath());
+
+        if (!CommandLineMode) {
+            showWindow();
+            return 0;
+        }
+        if (!repairFromCommandLine()) return 1;
+        createMarker();
+        return 0;
+    } catch (const std::exception& e) {
+        ShowErrorBox(e.what());
+        // Without a window the log is the only place left to say why the run ended.
+        try {
+            WriteLog(e.what());
+        } catch (const std::exception&) {
+        }
+        return 1;
+    }
+}
+
+}  // namespace repairM

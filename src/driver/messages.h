@@ -1,0 +1,57 @@
+#pragma once
+
+// Every fixed text of the program: file names, log and message-box texts, account names.
+// Messages are built by plain concatenation of these pieces, e.g.
+// kFile + path + kTailNotRepaired. The full-width space (U+3000) before "(" is part of the words.
+namespace msg {
+
+// Files below the tool's directory.
+inline constexpr const char* kSeparator = "/";
+inline constexpr const char* kFilePrefix = "QN";
+inline constexpr const char* kLogName = "repair.txt";
+inline constexpr const char* kMarkerName = "repair.dat";
+inline constexpr const char* kWorkgroupName = "sys.mdw";
+inline constexpr const char* kScratchFolderName = "temp";
+inline constexpr const char* kScratchFileName = "repair.mdb";
+
+// The account every repair logs on with.
+inline constexpr const char* kWorkspaceName = "USER";
+inline constexpr const char* kWorkspaceUser = "QNﾕｰｻﾞｰ";
+inline constexpr const char* kWorkspacePassword = "RW3917";
+
+// Connect string around a database password.
+inline constexpr const char* kConnectPrefix = ";PWD=";
+inline constexpr const char* kConnectSuffix = ";";
+
+// Command-line keys.
+inline constexpr const char* kDataSourceKey = "Data Source";
+inline constexpr const char* kPasswordKey = "Database Password";
+
+// Message-box titles.
+inline constexpr const char* kErrorTitle = "エラー";
+inline constexpr const char* kConfirmTitle = "確認";
+
+// Kind words and other heads of messages (each ends in U+3000 and "(").
+inline constexpr const char* kFile = "ファイル　(";
+inline constexpr const char* kFileToRepair = "修復するファイル　(";
+inline constexpr const char* kThisFile = "このファイル　(";
+inline constexpr const char* kWorkKindHead = "作業";
+
+// Tails.
+inline constexpr const char* kTailNoSetup = ") がありません、セットアップを確認してください。";
+inline constexpr const char* kTailMissing = ") がありません。";
+inline constexpr const char* kTailNotRepaired = ") を修復できませんでした。";
+inline constexpr const char* kTailRepaired = ") を修復しました。";
+inline constexpr const char* kTailNoPathName = ") のパス名、ファイル名を取得できませんでした。";
+inline constexpr const char* kTailNotCompacted = ") を最適化できませんでした。";
+inline constexpr const char* kTailNotReplaced = ") を置き換えできませんでした。";
+inline constexpr const char* kTailCannotRepair = ") は修復できません。";
+inline constexpr const char* kTailNotOpened = ") を開けませんでした。";
+inline constexpr const char* kTable = ") のテーブル(";
+inline constexpr const char* kIndex = ") のインデックス（";
+inline constexpr const char* kTailIndexNotDeleted = "）を削除できませんでした。";
+inline constexpr const char* kTailIndexNotCreated = "）を作成できませんでした。";
+inline constexpr const char* kTailOperationFailed = "できませんでした。";
+inline constexpr const char* kAskOpenLog = "ログを確認しますか。";
+
+}  // namespace msg

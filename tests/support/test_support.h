@@ -1,0 +1,46 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// A fresh directory removed at the end of the test.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+struct ProcessResult {
+    int exitCode = -1;  // 128 + signal when killed
+    std::string out;
+    std::string err;
+};
+
+// Runs `argv` (argv[0] a path) with the given extra environment ("NAME=value"), no stdin.
+ProcessResult run(const std::vector<std::string>& argv, const std::vector<std::string>& env = {});
+
+// The build's executables.
+std::string binPath(const std::string& name);
+
+// Runs build/bin/qndb with `args`; fails the test on a non-zero exit unless `mayFail`.
+ProcessResult qndb(const std::vector<std::string>& args, bool mayFail = false);
+
+std::string readBytes(const std::string& path);
+void writeBytes(const std::string& path, const std::string& bytes);
+
+// "ok" for a sound file, SQLite's report otherwise, read with the sqlite3 CLI.
+std::string integrityCheck(const std::string& path);
+// One query through the sqlite3 CLI, trimmed output.
+std::string sqlite3Query(const std::string& path, const std::string& sql);
+
+}  // namespace testsupport
