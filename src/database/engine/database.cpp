@@ -22,7 +22,10 @@ const char* declaredType(FieldType type) {
 
 }  // namespace
 
-Database::Database(std::shared_ptr<detail::Connection> conn) : conn_(std::move(conn)), name_(conn_->path()) {}
+Database::Database(std::shared_ptr<detail::Connection> conn) : conn_(std::move(conn)) {
+    detail::requireObject(conn_.get());
+    name_ = conn_->path();
+}
 
 detail::Connection& Database::connection() const {
     if (!conn_) throw EngineError(ErrorCode::ObjectClosed, describe::objectClosed());
@@ -51,6 +54,18 @@ void Database::CreateTable(const std::string& name, const std::vector<ColumnDef>
         sql += detail::quoteIdentifier(columns[i].name) + " " + declaredType(columns[i].type);
     }
     conn.exec(sql + ")");
+}
+
+std::vector<Database::SalvageProblem> Database::SalvageProblems() const {
+    detail::Connection& conn = connection();
+    std::vector<SalvageProblem> problems;
+    if (conn.queryInt(std::string("SELECT count(*) FROM sqlite_schema WHERE type='table' AND name='") +
+                      detail::kSalvageTable + "'") == 0)
+        return problems;
+    detail::Statement stmt =
+        conn.prepare(std::string("SELECT coalesce(table_name, ''), problem FROM ") + detail::kSalvageTable + " ORDER BY rowid");
+    while (stmt.step()) problems.push_back({stmt.columnText(0), stmt.columnText(1)});
+    return problems;
 }
 
 }  // namespace engine

@@ -28,6 +28,14 @@ public:
                                int lockEdit = dbOptimistic);
     void CreateTable(const std::string& name, const std::vector<ColumnDef>& columns);
 
+    // What compaction could not carry over from a damaged source: one problem per entry,
+    // with the table it concerns (empty for the file as a whole). Empty for a sound file.
+    struct SalvageProblem {
+        std::string table;
+        std::string problem;
+    };
+    std::vector<SalvageProblem> SalvageProblems() const;
+
     // For the engine's own objects; throws ObjectClosed after Close.
     detail::Connection& connection() const;
 

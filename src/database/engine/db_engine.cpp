@@ -1,5 +1,6 @@
 #include "db_engine.h"
 
+#include <cstdio>
 #include <filesystem>
 
 #include "compaction.h"
@@ -38,18 +39,29 @@ void DBEngine::CompactDatabase(const std::string& source, const std::string& des
 }
 
 DatabasePtr DBEngine::CreateDatabase(const std::string& path, const std::string& password) {
+    // Claim the name with an exclusive create first: a file that appears after a mere existence
+    // check would otherwise be taken over and stamped as ours.
+    std::FILE* claim = std::fopen(path.c_str(), "wx");
+    const bool claimed = claim != nullptr;
     std::error_code ec;
-    if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
-        throw EngineError(ErrorCode::DestinationExists, describe::destinationExists(path));
-    auto conn = detail::Connection::open(path, detail::OpenMode::Create);
-    detail::initialiseFile(*conn, detail::FileKind::Data);
-    if (!password.empty()) {
-        detail::Statement stmt =
-            conn->prepare(std::string("INSERT INTO ") + detail::kMetaTable + " VALUES('password', ?)");
-        stmt.bind(1, detail::makeVerifier(password));
-        stmt.step();
+    if (!claimed && std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
+        throw EngineError(ErrorCode::DestinationExists, describe::fileExists(path));
+    if (claimed) std::fclose(claim);
+    try {
+        auto conn = detail::Connection::open(path, detail::OpenMode::Create);
+        detail::initialiseFile(*conn, detail::FileKind::Data);
+        if (!password.empty()) {
+            detail::Statement stmt =
+                conn->prepare(std::string("INSERT INTO ") + detail::kMetaTable + " VALUES('password', ?)");
+            stmt.bind(1, detail::makeVerifier(password));
+            stmt.step();
+        }
+        return std::make_shared<Database>(std::move(conn));
+    } catch (...) {
+        // A file without its bookkeeping or its password would open as an unprotected data file.
+        if (claimed) std::filesystem::remove(path, ec);
+        throw;
     }
-    return std::make_shared<Database>(std::move(conn));
 }
 
 void DBEngine::CreateAccount(const std::string& workgroupPath, const std::string& user,

@@ -1,5 +1,13 @@
 #include "engine_error.h"
 
+namespace engine {
+
+void detail::requireObject(const void* parent) {
+    if (parent == nullptr) throw EngineError(ErrorCode::ObjectNotSet, describe::objectNotSet());
+}
+
+}  // namespace engine
+
 namespace engine::describe {
 
 namespace {
@@ -76,6 +84,9 @@ std::string indexAlreadyAppended(const std::string& index) {
 }
 std::string destinationExists(const std::string& path) {
     return "最適化先のファイル " + quoted(path) + " が既にあります。";
+}
+std::string fileExists(const std::string& path) {
+    return "ファイル " + quoted(path) + " が既にあります。";
 }
 std::string fileLocked(const std::string& path) {
     return "ファイル " + quoted(path) + " は他のプロセスが使用中です。";

@@ -49,6 +49,11 @@ private:
     ErrorCode code_;
 };
 
+namespace detail {
+// Throws ObjectNotSet for an object built on a null parent (the host's "object variable not set").
+void requireObject(const void* parent);
+}  // namespace detail
+
 // Every description the engine writes lives here, so a reader finds them together.
 namespace describe {
 std::string fileNotFound(const std::string& path);
@@ -74,6 +79,7 @@ std::string duplicateWrite(const std::string& detail);
 std::string indexWithoutFields(const std::string& index);
 std::string indexAlreadyAppended(const std::string& index);
 std::string destinationExists(const std::string& path);
+std::string fileExists(const std::string& path);
 std::string fileLocked(const std::string& path);
 std::string objectClosed();
 std::string objectNotSet();

@@ -75,7 +75,9 @@ void Index::setIgnoreNulls(bool value) {
 }
 
 IndexCollection::IndexCollection(std::shared_ptr<Database> db, std::string table)
-    : db_(std::move(db)), table_(std::move(table)) {}
+    : db_(std::move(db)), table_(std::move(table)) {
+    detail::requireObject(db_.get());
+}
 
 std::vector<Index> IndexCollection::all() const {
     detail::Connection& conn = db_->connection();

@@ -7,6 +7,7 @@ namespace engine {
 
 Recordset::Recordset(std::shared_ptr<detail::Connection> conn, std::string table, int options)
     : conn_(std::move(conn)), table_(std::move(table)) {
+    detail::requireObject(conn_.get());
     if (!conn_->inTransaction()) {
         const bool readOnly = sqlite3_db_readonly(conn_->handle(), "main") == 1;
         conn_->exec(readOnly ? "BEGIN" : (options == dbDenyRead ? "BEGIN EXCLUSIVE" : "BEGIN IMMEDIATE"));

@@ -19,7 +19,13 @@ FieldType typeFromDeclared(const std::string& declared) {
 
 }  // namespace
 
-TableDef::TableDef(std::shared_ptr<Database> db, std::string name) : db_(std::move(db)), name_(std::move(name)) {}
+TableDef::TableDef(std::shared_ptr<Database> db, std::string name) : db_(std::move(db)), name_(std::move(name)) {
+    detail::requireObject(db_.get());
+}
+
+TableDefCollection::TableDefCollection(std::shared_ptr<Database> db) : db_(std::move(db)) {
+    detail::requireObject(db_.get());
+}
 
 long TableDef::RecordCount() const {
     detail::Connection& conn = db_->connection();

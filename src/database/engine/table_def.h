@@ -29,7 +29,7 @@ private:
 // The user tables of a database in the order they were created; bookkeeping tables never appear.
 class TableDefCollection {
 public:
-    explicit TableDefCollection(std::shared_ptr<Database> db) : db_(std::move(db)) {}
+    explicit TableDefCollection(std::shared_ptr<Database> db);
 
     long Count() const;
     TableDef Item(long position) const;

@@ -1,0 +1,243 @@
+#include "salvage.h"
+
+#include <limits>
+#include <optional>
+#include <vector>
+
+#include "engine_error.h"
+#include "file_format.h"
+#include "index_store.h"
+
+namespace engine::detail {
+
+namespace {
+
+bool isReadFailure(const EngineError& e) {
+    return e.code() == ErrorCode::Damaged || e.code() == ErrorCode::NotOurFormat || e.code() == ErrorCode::DiskIo;
+}
+
+struct ColumnInfo {
+    std::string name;
+    std::string type;
+};
+
+std::vector<ColumnInfo> columnsOf(Connection& conn, const std::string& table) {
+    Statement stmt = conn.prepare("SELECT name, type FROM pragma_table_info(?) ORDER BY cid");
+    stmt.bind(1, table);
+    std::vector<ColumnInfo> columns;
+    while (stmt.step()) columns.push_back({stmt.columnText(0), stmt.columnText(1)});
+    return columns;
+}
+
+std::vector<std::string> userTables(Connection& conn) {
+    Statement stmt = conn.prepare("SELECT name FROM sqlite_schema WHERE type='table' ORDER BY rowid");
+    std::vector<std::string> tables;
+    while (stmt.step()) {
+        std::string name = stmt.columnText(0);
+        if (!isReservedName(name)) tables.push_back(std::move(name));
+    }
+    return tables;
+}
+
+// Copies one table's readable rows, walking by rowid and stepping over what cannot be read.
+class RowCopier {
+public:
+    RowCopier(Connection& source, Connection& destination, const std::string& table, std::size_t columnCount)
+        : destination_(destination), table_(table),
+          select_(source.prepare("SELECT rowid, * FROM " + quoteIdentifier(table) + " WHERE rowid > ? ORDER BY rowid")),
+          insert_(destination.prepare(insertSql(table, columnCount))), columnCount_(columnCount) {}
+
+    void copy() {
+        std::int64_t after = std::numeric_limits<std::int64_t>::min();
+        for (;;) {
+            std::string failure;
+            if (copyFrom(after, failure)) return;
+            const std::optional<std::int64_t> resume = nextReadableStart(after);
+            recordProblem(destination_, table_,
+                          "rowid " + rowidText(after) + " より後、" +
+                              (resume ? "rowid " + std::to_string(*resume) + " までの" : "最後までの") +
+                              "行を読めませんでした (" + failure + ")");
+            if (!resume) return;
+            after = *resume;
+        }
+    }
+
+    std::int64_t copied() const { return copied_; }
+
+private:
+    static std::string insertSql(const std::string& table, std::size_t columnCount) {
+        std::string sql = "INSERT INTO " + quoteIdentifier(table) + " VALUES(";
+        for (std::size_t i = 0; i < columnCount; ++i) sql += i == 0 ? "?" : ", ?";
+        return sql + ")";
+    }
+
+    static std::string rowidText(std::int64_t rowid) {
+        return rowid == std::numeric_limits<std::int64_t>::min() ? "(先頭)" : std::to_string(rowid);
+    }
+
+    // Copies rows after `after` until the end (true) or a read failure (false, `after` at the last good row).
+    bool copyFrom(std::int64_t& after, std::string& failure) {
+        select_.reset();
+        select_.bind(1, after);
+        for (;;) {
+            try {
+                if (!select_.step()) return true;
+            } catch (const EngineError& e) {
+                if (!isReadFailure(e)) throw;
+                failure = e.what();
+                return false;
+            }
+            insert_.reset();
+            for (std::size_t i = 0; i < columnCount_; ++i)
+                insert_.bind(static_cast<int>(i) + 1, select_.column(static_cast<int>(i) + 1));
+            insert_.step();
+            after = select_.columnInt(0);
+            ++copied_;
+        }
+    }
+
+    // Whether a walk starting after `start` can read its first row (or find the end).
+    bool readableFrom(std::int64_t start) {
+        select_.reset();
+        select_.bind(1, start);
+        try {
+            select_.step();
+            return true;
+        } catch (const EngineError& e) {
+            if (!isReadFailure(e)) throw;
+            return false;
+        }
+    }
+
+    // The smallest start past `after` from which rows can be read again: probe at growing
+    // distances until a walk succeeds, then narrow down so no readable row is skipped.
+    std::optional<std::int64_t> nextReadableStart(std::int64_t after) {
+        std::int64_t bad = after;
+        std::optional<std::int64_t> good;
+        for (std::int64_t step = 1; step > 0; step *= 2) {
+            if (bad > std::numeric_limits<std::int64_t>::max() - step) break;
+            const std::int64_t probe = after + step;
+            if (readableFrom(probe)) {
+                good = probe;
+                break;
+            }
+            bad = probe;
+            if (step > std::numeric_limits<std::int64_t>::max() / 2) break;
+        }
+        if (!good) return std::nullopt;
+        while (*good - bad > 1) {
+            const std::int64_t mid = bad + (*good - bad) / 2;
+            if (readableFrom(mid))
+                good = mid;
+            else
+                bad = mid;
+        }
+        return good;
+    }
+
+    Connection& destination_;
+    std::string table_;
+    Statement select_;
+    Statement insert_;
+    std::size_t columnCount_;
+    std::int64_t copied_ = 0;
+};
+
+void copyPasswordVerifier(Connection& source, Connection& destination) {
+    const std::string verifier = storedVerifier(source);
+    if (verifier.empty()) return;
+    Statement stmt = destination.prepare(std::string("INSERT INTO ") + kMetaTable + " VALUES('password', ?)");
+    stmt.bind(1, verifier);
+    stmt.step();
+}
+
+bool copyTable(Connection& source, Connection& destination, const std::string& table) {
+    std::vector<ColumnInfo> columns;
+    try {
+        columns = columnsOf(source, table);
+    } catch (const EngineError& e) {
+        if (!isReadFailure(e)) throw;
+        recordProblem(destination, table, std::string("テーブルの定義を読めませんでした (") + e.what() + ")");
+        return false;
+    }
+    std::string sql = "CREATE TABLE " + quoteIdentifier(table) + "(";
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        sql += (i == 0 ? "" : ", ") + quoteIdentifier(columns[i].name) + " " + columns[i].type;
+    destination.exec(sql + ")");
+    RowCopier(source, destination, table, columns.size()).copy();
+    return true;
+}
+
+void rebuildIndexes(Connection& source, Connection& destination, const std::string& table) {
+    std::vector<IndexRecord> indexes;
+    try {
+        indexes = loadIndexes(source, table);
+    } catch (const EngineError& e) {
+        if (!isReadFailure(e)) throw;
+        recordProblem(destination, table, std::string("インデックスの一覧を読めませんでした (") + e.what() + ")");
+        return;
+    }
+    for (const IndexRecord& index : indexes) {
+        try {
+            appendIndex(destination, table, index);
+        } catch (const EngineError& e) {
+            recordProblem(destination, table,
+                          "インデックス '" + index.name + "' を作り直せなかったため、除きました (" + e.what() + ")");
+        }
+    }
+}
+
+}  // namespace
+
+void recordProblem(Connection& conn, const std::string& table, const std::string& problem) {
+    conn.exec(std::string("CREATE TABLE IF NOT EXISTS ") + kSalvageTable + "(table_name TEXT, problem TEXT NOT NULL)");
+    Statement stmt = conn.prepare(std::string("INSERT INTO ") + kSalvageTable + " VALUES(?, ?)");
+    stmt.bind(1, table).bind(2, problem);
+    stmt.step();
+}
+
+void salvage(Connection& source, const std::string& destination) {
+    std::vector<std::string> tables;
+    try {
+        tables = userTables(source);
+    } catch (const EngineError& e) {
+        if (!isReadFailure(e)) throw;
+        throw EngineError(ErrorCode::Damaged, describe::damaged(source.path(), std::string("テーブルの一覧を読めません: ") + e.what()));
+    }
+    std::shared_ptr<Connection> copy = Connection::open(destination, OpenMode::Create);
+    copy->exec("PRAGMA journal_mode=OFF");
+    copy->exec("BEGIN");
+    initialiseFile(*copy, FileKind::Data);
+    copyPasswordVerifier(source, *copy);
+    recordProblem(*copy, "", "ファイルが壊れていたため、読める行とインデックスだけを取り出しました");
+    for (const std::string& table : tables)
+        if (copyTable(source, *copy, table)) rebuildIndexes(source, *copy, table);
+    copy->exec("COMMIT");
+}
+
+void repairDisagreeingIndexes(Connection& copy) {
+    Statement list = copy.prepare(std::string("SELECT DISTINCT table_name FROM ") + kIndexTable);
+    std::vector<std::string> tables;
+    while (list.step()) tables.push_back(list.columnText(0));
+    for (const std::string& table : tables) {
+        if (!tableExists(copy, table)) continue;
+        const std::string quoted = quoteIdentifier(table);
+        const std::int64_t rows = copy.queryInt("SELECT count(*) FROM " + quoted + " NOT INDEXED");
+        for (const IndexRecord& index : loadIndexes(copy, table)) {
+            if (copy.queryInt("SELECT count(*) FROM " + quoted + " INDEXED BY " + quoteIdentifier(index.sqliteName)) ==
+                rows)
+                continue;
+            deleteIndex(copy, table, index.name);
+            try {
+                appendIndex(copy, table, index);
+                recordProblem(copy, table, "インデックス '" + index.name + "' が表と食い違っていたため、作り直しました");
+            } catch (const EngineError& e) {
+                recordProblem(copy, table,
+                              "インデックス '" + index.name + "' が表と食い違い、作り直せなかったため、除きました (" +
+                                  e.what() + ")");
+            }
+        }
+    }
+}
+
+}  // namespace engine::detail
