@@ -1,0 +1,83 @@
+// CompactDatabase: a complete copy, a source that is only read, and every refusal.
+
+#include <filesystem>
+
+#include "engine_fixture.h"
+
+namespace enginetest {
+namespace {
+
+using engine::ErrorCode;
+namespace fs = std::filesystem;
+
+class CompactionTest : public EngineTest {
+protected:
+    void SetUp() override {
+        source_ = freshFile();
+        const engine::DatabasePtr db = open(source_);
+        appendIndex(*db, "T", {"Ind00", {"Name", "K"}, false, false, false, true});
+        appendIndex(*db, "T", {"Key00", {"K"}, true, true, true});
+        addTable(*db, "U", 3);
+        // Deleted rows leave free pages behind, which the copy drops.
+        const engine::RecordsetPtr recordset = db->OpenRecordset("T");
+        recordset->Delete();
+        recordset->Close();
+        db->Close();
+    }
+
+    void compact(const std::string& destination, const std::string& password = kPassword) {
+        engine::DBEngine::instance().CompactDatabase(source_, destination, "", 0, connect(password));
+    }
+
+    std::string source_;
+};
+
+TEST_F(CompactionTest, CopyKeepsRowsIndexesFlagsAndPassword) {
+    const std::string before = testsupport::readBytes(source_);
+    compact(path("copy.mdb"));
+    EXPECT_EQ(testsupport::readBytes(source_), before);
+
+    const engine::DatabasePtr original = open(source_, kPassword, true);
+    const engine::DatabasePtr copy = open(path("copy.mdb"), kPassword, true);
+    EXPECT_EQ(copy->TableDefs().names(), original->TableDefs().names());
+    for (const char* table : {"T", "U"}) EXPECT_EQ(walkKeys(*copy, table), walkKeys(*original, table));
+    const std::vector<engine::Index> indexes = copy->TableDefs().Item("T").Indexes().all();
+    ASSERT_EQ(indexes.size(), 2U);
+    EXPECT_EQ(indexes[0].Name(), "Ind00");
+    EXPECT_EQ(indexes[0].Fields().Count(), 2);
+    EXPECT_TRUE(indexes[0].IgnoreNulls());
+    EXPECT_FALSE(indexes[0].Unique() || indexes[0].Primary() || indexes[0].Required());
+    EXPECT_EQ(indexes[1].Name(), "Key00");
+    EXPECT_TRUE(indexes[1].Primary() && indexes[1].Unique() && indexes[1].Required());
+    EXPECT_EQ(errorOf([&] { open(path("copy.mdb"), "wrong"); }).code(), ErrorCode::WrongPassword);
+}
+
+TEST_F(CompactionTest, RequiredIsStillEnforcedInTheCopy) {
+    compact(path("copy.mdb"));
+    const engine::DatabasePtr copy = open(path("copy.mdb"));
+    const engine::RecordsetPtr recordset = copy->OpenRecordset("T");
+    EXPECT_EQ(errorOf([&] { recordset->AddRow({std::monostate{}, "x", 1.0}); }).code(), ErrorCode::NullInRequired);
+}
+
+TEST_F(CompactionTest, DestinationAlreadyPresent) {
+    testsupport::writeBytes(path("copy.mdb.bad"), "keep me");
+    const engine::EngineError error = errorOf([&] { compact(path("copy.mdb.bad")); });
+    EXPECT_EQ(error.code(), ErrorCode::DestinationExists);
+    EXPECT_NE(error.description().find(path("copy.mdb.bad")), std::string::npos);
+    EXPECT_EQ(testsupport::readBytes(path("copy.mdb.bad")), "keep me");
+}
+
+TEST_F(CompactionTest, RefusalsLeaveNoDestination) {
+    EXPECT_EQ(errorOf([&] { compact(path("copy.mdb"), "wrong"); }).code(), ErrorCode::WrongPassword);
+    EXPECT_FALSE(fs::exists(path("copy.mdb")));
+    source_ = path("none.mdb");
+    EXPECT_EQ(errorOf([&] { compact(path("copy.mdb")); }).code(), ErrorCode::FileNotFound);
+    EXPECT_FALSE(fs::exists(path("copy.mdb")));
+    testsupport::writeBytes(path("text.bad"), "not ours");
+    source_ = path("text.bad");
+    EXPECT_EQ(errorOf([&] { compact(path("copy.mdb")); }).code(), ErrorCode::NotOurFormat);
+    EXPECT_FALSE(fs::exists(path("copy.mdb")));
+}
+
+}  // namespace
+}  // namespace enginetest

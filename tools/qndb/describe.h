@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "database.h"
+
+namespace qndb {
+
+struct TableDescription {
+    std::string name;
+    long rows = 0;
+    std::vector<engine::Index> indexes;  // in collection order
+};
+
+// What describe reports. Facts about the file as a whole belong beside `tables`, and each
+// format in describe_format.h writes them.
+struct FileDescription {
+    std::vector<TableDescription> tables;  // in collection order
+};
+
+FileDescription describeFile(engine::Database& db);
+
+}  // namespace qndb

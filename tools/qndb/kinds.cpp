@@ -1,0 +1,38 @@
+#include "kinds.h"
+
+#include <algorithm>
+#include <array>
+
+namespace qndb {
+
+namespace {
+
+// The numbered tables of the work (U) and design (T) files.
+constexpr std::array<std::string_view, 12> kTableNumbers = {"000", "010", "014", "020", "024", "030",
+                                                            "031", "040", "041", "042", "043", "090"};
+
+}  // namespace
+
+const std::vector<FileKind>& fileKinds() {
+    static const std::vector<FileKind> kinds = {
+        {"system", "QHMOR5136", '\0'},   {"work", "QHTEVZ5136", 'U'},     {"design", "QHWUNK5136", 'T'},
+        {"standard", "QHRIPO5136", '\0'}, {"user", "QHGAFE5136", '\0'},    {"learning", "QHZOLU5136", '\0'},
+        {"other", "QHBEXI5136", '\0'},
+    };
+    return kinds;
+}
+
+const FileKind* findKind(std::string_view name) {
+    const auto& kinds = fileKinds();
+    const auto found = std::find_if(kinds.begin(), kinds.end(), [&](const FileKind& k) { return k.name == name; });
+    return found == kinds.end() ? nullptr : &*found;
+}
+
+std::vector<std::string> tablesOf(const FileKind& kind) {
+    std::vector<std::string> tables = {"Data", "Lock"};
+    if (kind.tableLetter != '\0')
+        for (const std::string_view number : kTableNumbers) tables.push_back(kind.tableLetter + std::string(number));
+    return tables;
+}
+
+}  // namespace qndb

@@ -1,0 +1,60 @@
+// qndb: makes, describes and damages the host's data files, for demos, tests and benchmarks.
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "arguments.h"
+#include "create_file.h"
+#include "damage.h"
+#include "db_engine.h"
+#include "describe.h"
+#include "describe_format.h"
+#include "open_with_password.h"
+#include "usage.h"
+
+namespace {
+
+using namespace qndb;
+
+void run(const HelpCommand&) { std::cout << usageText(); }
+
+void run(const WorkgroupCommand& command) {
+    engine::DBEngine::instance().CreateAccount(command.file, command.user, command.password);
+}
+
+void run(const CreateCommand& command) { createFile(command); }
+
+void run(const DescribeCommand& command) {
+    const engine::DatabasePtr db = openWithPassword(command.file, command.password, true);
+    const FileDescription description = describeFile(*db);
+    std::cout << (command.json ? toJson(description) + "\n" : toText(description));
+}
+
+void run(const DamageCommand& command) {
+    const engine::DatabasePtr db = openWithPassword(command.file, command.password, false);
+    applyDamage(*db, command.actions);
+    db->Close();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Command command;
+    try {
+        command = parseArguments(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const UsageError& e) {
+        std::cerr << "qndb: " << e.what() << "\n" << usageText();
+        return 2;
+    }
+    try {
+        std::visit([](const auto& c) { run(c); }, command);
+        // A full disk or a closed pipe must not pass for a complete description.
+        if (!std::cout.flush()) throw std::runtime_error("cannot write to standard output");
+    } catch (const std::exception& e) {
+        // An engine error's what() is its description.
+        std::cerr << "qndb: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
