@@ -9,6 +9,7 @@ FileDescription describeFile(engine::Database& db) {
         const engine::TableDef table = tables.Item(name);
         description.tables.push_back({name, table.RecordCount(), table.Indexes().all()});
     }
+    description.salvage = db.SalvageProblems();
     return description;
 }
 

@@ -17,6 +17,8 @@ struct TableDescription {
 // format in describe_format.h writes them.
 struct FileDescription {
     std::vector<TableDescription> tables;  // in collection order
+    // What compaction could not carry over when the file was salvaged; empty for a sound file.
+    std::vector<engine::Database::SalvageProblem> salvage;
 };
 
 FileDescription describeFile(engine::Database& db);

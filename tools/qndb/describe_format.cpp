@@ -47,12 +47,28 @@ std::string tableLines(const TableDescription& table) {
            joined(table.indexes, "", indexLine);
 }
 
-}  // namespace
-
-std::string toJson(const FileDescription& description) {
-    return "{\"tables\":[" + joined(description.tables, ",", tableJson) + "]}";
+std::string problemJson(const engine::Database::SalvageProblem& problem) {
+    return "{\"table\":" + jsonString(problem.table) + ",\"problem\":" + jsonString(problem.problem) + "}";
 }
 
-std::string toText(const FileDescription& description) { return joined(description.tables, "", tableLines); }
+std::string problemLine(const engine::Database::SalvageProblem& problem) {
+    return "  " + (problem.table.empty() ? std::string("(file)") : escaped(problem.table)) + ": " +
+           escaped(problem.problem) + "\n";
+}
+
+}  // namespace
+
+// A sound file's description has no salvage part, so its form stays exactly as it always was.
+std::string toJson(const FileDescription& description) {
+    std::string json = "{\"tables\":[" + joined(description.tables, ",", tableJson) + "]";
+    if (!description.salvage.empty()) json += ",\"salvage\":[" + joined(description.salvage, ",", problemJson) + "]";
+    return json + "}";
+}
+
+std::string toText(const FileDescription& description) {
+    std::string text = joined(description.tables, "", tableLines);
+    if (!description.salvage.empty()) text += "salvaged:\n" + joined(description.salvage, "", problemLine);
+    return text;
+}
 
 }  // namespace qndb
