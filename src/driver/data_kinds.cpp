@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "host_kinds.h"
 #include "rebuild.h"
 
 namespace repairM {
@@ -9,13 +10,13 @@ namespace repairM {
 namespace {
 
 const std::array<DataKind, 7> kKinds = {{
-    {"QHMOR5136", "システム設定ファイル　(", nullptr},
-    {"QHTEVZ5136", "作業ファイル　(", RebuildWorkFile},
-    {"QHWUNK5136", "設計書ファイル　(", RebuildDesignFile},
-    {"QHRIPO5136", "標準データファイル　(", nullptr},
-    {"QHGAFE5136", "ユーザーデータファイル　(", nullptr},
-    {"QHZOLU5136", "学習データファイル　(", nullptr},
-    {"QHBEXI5136", "その他データファイル　(", nullptr},
+    {hostkind::kSystemKey, "システム設定ファイル　(", nullptr},
+    {hostkind::kWorkKey, "作業ファイル　(", RebuildWorkFile},
+    {hostkind::kDesignKey, "設計書ファイル　(", RebuildDesignFile},
+    {hostkind::kStandardKey, "標準データファイル　(", nullptr},
+    {hostkind::kUserKey, "ユーザーデータファイル　(", nullptr},
+    {hostkind::kLearningKey, "学習データファイル　(", nullptr},
+    {hostkind::kOtherKey, "その他データファイル　(", nullptr},
 }};
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "host_kinds.h"
+
 // The window's own texts and its table of data kinds. The texts of the messages it shows
 // are shared with the core and stand in messages.h.
 namespace ui::text {
@@ -34,13 +36,13 @@ struct KindOption {
 };
 
 inline constexpr std::array<KindOption, 7> kKindOptions = {{
-    {"作業", "QHTEVZ5136", "作業"},
-    {"設計書", "QHWUNK5136", "設計書"},
-    {"標準", "QHRIPO5136", "標準"},
-    {"ﾕｰｻﾞｰ", "QHGAFE5136", "ﾕｰｻﾞｰ"},
-    {"学習", "QHZOLU5136", "学習"},
-    {"その他", "QHBEXI5136", "その他"},
-    {"システム", "QHMOR5136", "sys"},
+    {"作業", hostkind::kWorkKey, "作業"},
+    {"設計書", hostkind::kDesignKey, "設計書"},
+    {"標準", hostkind::kStandardKey, "標準"},
+    {"ﾕｰｻﾞｰ", hostkind::kUserKey, "ﾕｰｻﾞｰ"},
+    {"学習", hostkind::kLearningKey, "学習"},
+    {"その他", hostkind::kOtherKey, "その他"},
+    {"システム", hostkind::kSystemKey, "sys"},
 }};
 
 // The option set when the window opens ("設計書").

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "host_kinds.h"
+
 namespace qndb {
 
 namespace {
@@ -15,9 +17,10 @@ constexpr std::array<std::string_view, 12> kTableNumbers = {"000", "010", "014",
 
 const std::vector<FileKind>& fileKinds() {
     static const std::vector<FileKind> kinds = {
-        {"system", "QHMOR5136", '\0'},   {"work", "QHTEVZ5136", 'U'},     {"design", "QHWUNK5136", 'T'},
-        {"standard", "QHRIPO5136", '\0'}, {"user", "QHGAFE5136", '\0'},    {"learning", "QHZOLU5136", '\0'},
-        {"other", "QHBEXI5136", '\0'},
+        {"system", hostkind::kSystemKey, '\0'}, {"work", hostkind::kWorkKey, 'U'},
+        {"design", hostkind::kDesignKey, 'T'},  {"standard", hostkind::kStandardKey, '\0'},
+        {"user", hostkind::kUserKey, '\0'},     {"learning", hostkind::kLearningKey, '\0'},
+        {"other", hostkind::kOtherKey, '\0'},
     };
     return kinds;
 }
