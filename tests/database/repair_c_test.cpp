@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "db_engine.h"
-#include "hooks.h"
 #include "index_catalogue.h"
 #include "module_state.h"
+#include "recorded_boxes.h"
 #include "repair_c.h"
 #include "test_support.h"
 
@@ -13,13 +13,6 @@ namespace {
 class RepairCTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        repairM::CommandLineMode = false;
-        repairM::installHooks(
-            [this](const std::string& prompt, int style, const std::string& title) {
-                boxes_.push_back(prompt + "|" + std::to_string(style) + "|" + title);
-                return repairM::vbOK;
-            },
-            nullptr);
         path_ = dir_.file("t.mdb");
         engine::DatabasePtr db = engine::DBEngine::instance().CreateDatabase(path_, "pw");
         db->CreateTable("T090", {{"B000", engine::FieldType::Byte},
@@ -38,14 +31,13 @@ protected:
         workspace_ = std::make_shared<engine::Workspace>("test", "test");
         ASSERT_TRUE(helper_.dbopen(workspace_, db_));
     }
-    void TearDown() override { repairM::installHooks(nullptr, nullptr); }
 
     testsupport::TempDir dir_;
     std::string path_;
     repairC helper_;
     engine::WorkspacePtr workspace_;
     engine::DatabasePtr db_;
-    std::vector<std::string> boxes_;
+    testsupport::RecordedBoxes boxes_;
 };
 
 }  // namespace
@@ -63,25 +55,25 @@ TEST_F(RepairCTest, CreatesCatalogueIndexesWithTheirFlags) {
         EXPECT_FALSE(index.IgnoreNulls());
     }
     EXPECT_EQ(indexes[2].Fields().Item(4L).Name(), "L001");
-    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(boxes_.all().empty());
 }
 
 TEST_F(RepairCTest, IndexOutsideTheCatalogueIsQuietlyRefused) {
     EXPECT_FALSE(helper_.daoCreateIndex(db_, "T090", "Key03"));
-    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(boxes_.all().empty());
     EXPECT_EQ(db_->TableDefs().Item("T090").Indexes().Count(), 0);
 }
 
 TEST_F(RepairCTest, MissingTableFailsWithABoxEvenForAnUnknownIndex) {
     EXPECT_FALSE(helper_.daoCreateIndex(db_, "T091", "Key03"));
-    ASSERT_EQ(boxes_.size(), 1U);
-    EXPECT_EQ(boxes_[0], "テーブル 'T091' が見つかりません。|64|エラー");
+    ASSERT_EQ(boxes_.all().size(), 1U);
+    EXPECT_EQ(boxes_.all()[0], "テーブル 'T091' が見つかりません。|64|エラー");
 }
 
 TEST_F(RepairCTest, SecondCreationOfAnIndexFails) {
     EXPECT_TRUE(helper_.daoCreateIndex(db_, "T090", "Key00"));
     EXPECT_FALSE(helper_.daoCreateIndex(db_, "T090", "Key00"));
-    EXPECT_EQ(boxes_.size(), 1U);
+    EXPECT_EQ(boxes_.all().size(), 1U);
 }
 
 TEST_F(RepairCTest, NameTestsAreExactAndCaseSensitive) {
@@ -91,9 +83,9 @@ TEST_F(RepairCTest, NameTestsAreExactAndCaseSensitive) {
     EXPECT_TRUE(helper_.daoFieldExist(db_, "T090", "Key01", "L003"));
     EXPECT_FALSE(helper_.daoFieldExist(db_, "T090", "Key01", "l003"));
     EXPECT_FALSE(helper_.daoFieldExist(db_, "T090", "Key01", "L010"));
-    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(boxes_.all().empty());
     EXPECT_FALSE(helper_.daoFieldExist(db_, "T090", "Key02", "L000")) << "a missing index is an error";
-    EXPECT_EQ(boxes_.size(), 1U);
+    EXPECT_EQ(boxes_.all().size(), 1U);
 }
 
 TEST_F(RepairCTest, DeleteIndexRemovesItOnce) {
@@ -101,7 +93,7 @@ TEST_F(RepairCTest, DeleteIndexRemovesItOnce) {
     EXPECT_TRUE(helper_.daoDeleteIndex(db_, "T090", "Key00"));
     EXPECT_FALSE(helper_.daoIndexExist(db_, "T090", "Key00"));
     EXPECT_FALSE(helper_.daoDeleteIndex(db_, "T090", "Key00"));
-    EXPECT_EQ(boxes_.size(), 1U);
+    EXPECT_EQ(boxes_.all().size(), 1U);
 }
 
 TEST_F(RepairCTest, ClosingWhatIsNotSetFailsAndKeepsOutParameters) {
@@ -109,7 +101,7 @@ TEST_F(RepairCTest, ClosingWhatIsNotSetFailsAndKeepsOutParameters) {
     engine::RecordsetPtr noRecords;
     EXPECT_FALSE(helper_.dbclose(none));
     EXPECT_FALSE(helper_.rsclose(noRecords));
-    EXPECT_EQ(boxes_.size(), 2U);
+    EXPECT_EQ(boxes_.all().size(), 2U);
     helper_.setTablename("T090");
     EXPECT_TRUE(helper_.rsopen(db_, noRecords));
     EXPECT_TRUE(helper_.rsclose(noRecords));
@@ -126,8 +118,8 @@ TEST_F(RepairCTest, OpenFailuresLeaveTheOutParameterAlone) {
     engine::DatabasePtr kept = db_;
     EXPECT_FALSE(other.dbopen(workspace_, kept));
     EXPECT_EQ(kept, db_);
-    ASSERT_EQ(boxes_.size(), 1U);
-    EXPECT_NE(boxes_[0].find("パスワードが違います"), std::string::npos);
+    ASSERT_EQ(boxes_.all().size(), 1U);
+    EXPECT_NE(boxes_.all()[0].find("パスワードが違います"), std::string::npos);
     helper_.setTablename("Nope");
     engine::RecordsetPtr records;
     EXPECT_FALSE(helper_.rsopen(db_, records));
@@ -140,7 +132,7 @@ TEST_F(RepairCTest, CommandLineModeNeverShowsABox) {
     EXPECT_FALSE(helper_.dbclose(none));
     EXPECT_FALSE(helper_.daoCreateIndex(db_, "Nope", "Key00"));
     repairM::CommandLineMode = false;
-    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(boxes_.all().empty());
 }
 
 TEST_F(RepairCTest, FileExistSeesOnlyRegularFiles) {
@@ -154,7 +146,7 @@ TEST_F(RepairCTest, FileExistSeesOnlyRegularFiles) {
     EXPECT_FALSE(probe.FileExist()) << "a pattern is not a file";
     probe.setFileName(std::string("bad\0name", 8));
     EXPECT_FALSE(probe.FileExist());
-    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(boxes_.all().empty());
 }
 
 TEST(IndexCatalogue, PairedTablesShareDefinitions) {

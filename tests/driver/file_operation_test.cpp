@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include "file_operation.h"
-#include "hooks.h"
 #include "module_state.h"
+#include "recorded_boxes.h"
 #include "test_support.h"
 
 namespace fs = std::filesystem;
@@ -16,21 +16,13 @@ class FileOperationTest : public ::testing::Test {
 protected:
     void SetUp() override {
         repairM::setToolDirectory(dir_.path().string());
-        repairM::CommandLineMode = false;
-        repairM::installHooks(
-            [this](const std::string& prompt, int style, const std::string& title) {
-                boxes_.push_back(prompt + "|" + std::to_string(style) + "|" + title);
-                return repairM::vbOK;
-            },
-            nullptr);
         testsupport::writeBytes(dir_.file("a.mdb"), "data");
     }
-    void TearDown() override { repairM::installHooks(nullptr, nullptr); }
 
     std::string logText() const { return testsupport::readBytes(repairM::LogPath); }
 
     testsupport::TempDir dir_;
-    std::vector<std::string> boxes_;
+    testsupport::RecordedBoxes boxes_;
     std::string a_, b_;
 };
 
@@ -41,7 +33,7 @@ TEST_F(FileOperationTest, PathSplitsAnExistingFile) {
     EXPECT_TRUE(FileOperation("Path", a_, b_));
     EXPECT_EQ(a_, dir_.path().string());
     EXPECT_EQ(b_, "a.mdb");
-    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(boxes_.all().empty());
 }
 
 TEST_F(FileOperationTest, PathOnAMissingFileFailsWithLogAndBox) {
@@ -50,8 +42,8 @@ TEST_F(FileOperationTest, PathOnAMissingFileFailsWithLogAndBox) {
     EXPECT_NE(logText().find(",Pathできませんでした。'" + dir_.file("missing.mdb") + "' というファイルが見つかりません。\r\n"),
               std::string::npos)
         << logText();
-    ASSERT_EQ(boxes_.size(), 1U);
-    EXPECT_NE(boxes_[0].find("|64|エラー"), std::string::npos);
+    ASSERT_EQ(boxes_.all().size(), 1U);
+    EXPECT_NE(boxes_.all()[0].find("|64|エラー"), std::string::npos);
 }
 
 TEST_F(FileOperationTest, CommandLineModeShowsNoBox) {
@@ -59,7 +51,7 @@ TEST_F(FileOperationTest, CommandLineModeShowsNoBox) {
     a_ = dir_.file("missing.mdb");
     EXPECT_FALSE(FileOperation("Name", a_, b_));
     repairM::CommandLineMode = false;
-    EXPECT_TRUE(boxes_.empty());
+    EXPECT_TRUE(boxes_.all().empty());
     EXPECT_NE(logText().find("Nameできませんでした。"), std::string::npos);
 }
 
