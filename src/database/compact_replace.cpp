@@ -1,6 +1,7 @@
 #include "compact_replace.h"
 
 #include <filesystem>
+#include <stdexcept>
 
 #include "db_engine.h"
 #include "error_trap.h"
@@ -20,10 +21,11 @@ bool CompactDataFile(const std::string& path, const std::string& password) {
         repairC helper;
         helper.setFileName(repairM::ScratchPath());
         helper.setPassword(password);
-        if (helper.FileExist()) {
-            std::error_code ignored;
-            std::filesystem::remove(repairM::ScratchPath(), ignored);
-        }
+        std::error_code ignored;
+        // A leftover scratch copy is removed next: it must not be the very file under repair.
+        if (std::filesystem::equivalent(path, repairM::ScratchPath(), ignored))
+            throw std::runtime_error("ファイル '" + path + "' は修復用の一時ファイルのため、修復できません。");
+        if (helper.FileExist()) std::filesystem::remove(repairM::ScratchPath(), ignored);
         scratch::rememberSource(path);
         dbEngine.CompactDatabase(path, repairM::ScratchPath(), "", 0,
                                  msg::kConnectPrefix + password + msg::kConnectSuffix);
@@ -33,8 +35,7 @@ bool CompactDataFile(const std::string& path, const std::string& password) {
 
 bool ReplaceDataFile(const std::string& path) {
     return repairM::RunTrapped(msg::kFile + path + msg::kTailNotReplaced, [&] {
-        scratch::checkSourceUnchanged(path);
-        replaceFileAtomically(repairM::ScratchPath(), path);
+        replaceFileAtomically(repairM::ScratchPath(), path, [&] { scratch::checkSourceUnchanged(path); });
         return true;
     });
 }

@@ -56,7 +56,8 @@ std::string stageBeside(const std::string& source, const fs::path& target, const
 
 }  // namespace
 
-void replaceFileAtomically(const std::string& replacement, const std::string& target) {
+void replaceFileAtomically(const std::string& replacement, const std::string& target,
+                           const std::function<void()>& lastCheck) {
     std::error_code ec;
     const fs::path resolved = fs::canonical(target, ec);
     if (ec) fail("見つけられません", target, ec.value());
@@ -68,6 +69,7 @@ void replaceFileAtomically(const std::string& replacement, const std::string& ta
 
     takeOverAttributes(replacement, original);
     flush(replacement, O_RDONLY);
+    if (lastCheck) lastCheck();
     if (::rename(replacement.c_str(), resolved.c_str()) != 0) {
         if (errno != EXDEV) fail("置き換えられません", target, errno);
         const std::string staged = stageBeside(replacement, resolved, original);

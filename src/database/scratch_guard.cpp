@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "module_state.h"
+#include "writer_exclusion.h"
 
 namespace scratch {
 
@@ -20,6 +21,8 @@ namespace {
 constexpr const char* kLockName = "repair.lock";
 
 int lockFd = -1;
+// The original, held against writers from the last check until release().
+int sourceFd = -1;
 
 struct SourceState {
     dev_t device;
@@ -32,22 +35,26 @@ struct SourceState {
 
 std::optional<SourceState> remembered;
 
-SourceState stateOf(const std::string& path) {
+[[noreturn]] void failToRead(const std::string& path, int error) {
+    throw std::runtime_error("ファイル '" + path + "' の状態を調べられません (" + std::strerror(error) + ")。");
+}
+
+int openForReading(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) failToRead(path, errno);
+    return fd;
+}
+
+SourceState stateOf(int fd, const std::string& path) {
     SourceState state{};
     struct stat st {};
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0 || ::fstat(fd, &st) != 0) {
-        const int error = errno;
-        if (fd >= 0) ::close(fd);
-        throw std::runtime_error("ファイル '" + path + "' の状態を調べられません (" + std::strerror(error) + ")。");
-    }
+    if (::fstat(fd, &st) != 0) failToRead(path, errno);
     state.device = st.st_dev;
     state.inode = st.st_ino;
     state.size = st.st_size;
     state.modified = st.st_mtim;
-    const ssize_t n = ::pread(fd, state.header.data(), state.header.size(), 0);
-    ::close(fd);
-    if (n < 0) throw std::runtime_error("ファイル '" + path + "' を読めません (" + std::strerror(errno) + ")。");
+    if (::pread(fd, state.header.data(), state.header.size(), 0) < 0)
+        throw std::runtime_error("ファイル '" + path + "' を読めません (" + std::strerror(errno) + ")。");
     return state;
 }
 
@@ -75,15 +82,27 @@ void hold() {
 
 void release() {
     remembered.reset();
-    if (lockFd < 0) return;
-    ::close(lockFd);
-    lockFd = -1;
+    for (int* fd : {&sourceFd, &lockFd}) {
+        if (*fd >= 0) ::close(*fd);
+        *fd = -1;
+    }
 }
 
-void rememberSource(const std::string& path) { remembered = stateOf(path); }
+void rememberSource(const std::string& path) {
+    const struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } file{openForReading(path)};
+    remembered = stateOf(file.fd, path);
+}
 
 void checkSourceUnchanged(const std::string& path) {
-    if (!remembered || !same(*remembered, stateOf(path)))
+    if (sourceFd >= 0) ::close(sourceFd);
+    sourceFd = openForReading(path);
+    // Held before the check, so that no write can land between the check and the replacement.
+    if (!engine::ExcludeWriters(sourceFd))
+        throw std::runtime_error("ファイル '" + path + "' は他のプログラムが書き込み中のため、置き換えませんでした。");
+    if (!remembered || !same(*remembered, stateOf(sourceFd, path)))
         throw std::runtime_error("ファイル '" + path +
                                  "' は修復中に他のプログラムによって変更されたため、置き換えませんでした。");
 }

@@ -11,7 +11,8 @@ void hold();
 void release();
 
 // Remembers the state of the file under repair, and later throws if the file was
-// changed, replaced or removed since.
+// changed, replaced or removed since, or is being written to now. From that check until
+// release() no other process can write to the file.
 void rememberSource(const std::string& path);
 void checkSourceUnchanged(const std::string& path);
 

@@ -1,6 +1,11 @@
 #include "main_procedure.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "command_line.h"
@@ -39,6 +44,14 @@ bool repairFromCommandLine() {
     return true;
 }
 
+// The marker is the host's only sign of success and the log its only explanation: a run that
+// could write neither must fail before it touches the file.
+void requireWritableToolDirectory() {
+    if (::faccessat(AT_FDCWD, ToolDirectory().c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+        throw std::runtime_error("フォルダー '" + ToolDirectory() + "' に書き込めないため、修復できません (" +
+                                 std::strerror(errno) + ")。");
+}
+
 void createMarker() {
     std::FILE* marker = std::fopen(MarkerPath.c_str(), "ab");
     if (marker == nullptr || std::fclose(marker) != 0)
@@ -54,6 +67,7 @@ int Main(const std::string& commandLine, const std::function<void()>& showWindow
             CommandLineMode = true;
             CommandLine = commandLine;
             removeIfPresent(MarkerPath);
+            requireWritableToolDirectory();
         }
         removeIfPresent(LogPath);
         if (!fs::exists(WorkgroupPath())) {

@@ -1,5 +1,6 @@
 #include "salvage.h"
 
+#include <cstdint>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -40,29 +41,28 @@ std::vector<std::string> userTables(Connection& conn) {
 }
 
 // Copies one table's readable rows, walking by rowid and stepping over what cannot be read.
+// Each walk starts at a rowid, inclusive: seeking past rowid n visits the page that holds n, so
+// a walk "after n" could never reach the first row behind a page that is lost.
 class RowCopier {
 public:
     RowCopier(Connection& source, Connection& destination, const std::string& table, std::size_t columnCount)
         : destination_(destination), table_(table),
-          select_(source.prepare("SELECT rowid, * FROM " + quoteIdentifier(table) + " WHERE rowid > ? ORDER BY rowid")),
+          select_(source.prepare("SELECT rowid, * FROM " + quoteIdentifier(table) + " WHERE rowid >= ? ORDER BY rowid")),
           insert_(destination.prepare(insertSql(table, columnCount))), columnCount_(columnCount) {}
 
     void copy() {
-        std::int64_t after = std::numeric_limits<std::int64_t>::min();
-        for (;;) {
+        std::optional<std::int64_t> from = std::numeric_limits<std::int64_t>::min();
+        while (from) {
             std::string failure;
-            if (copyFrom(after, failure)) return;
-            const std::optional<std::int64_t> resume = nextReadableStart(after);
+            if (copyFrom(*from, failure)) return;
+            const std::optional<std::int64_t> resume = nextReadableStart(*from);
             recordProblem(destination_, table_,
-                          "rowid " + rowidText(after) + " より後、" +
-                              (resume ? "rowid " + std::to_string(*resume) + " までの" : "最後までの") +
+                          "rowid " + lastBefore(*from) + " より後、" +
+                              (resume ? "rowid " + std::to_string(*resume - 1) + " までの" : "最後までの") +
                               "行を読めませんでした (" + failure + ")");
-            if (!resume) return;
-            after = *resume;
+            from = resume;
         }
     }
-
-    std::int64_t copied() const { return copied_; }
 
 private:
     static std::string insertSql(const std::string& table, std::size_t columnCount) {
@@ -71,14 +71,15 @@ private:
         return sql + ")";
     }
 
-    static std::string rowidText(std::int64_t rowid) {
-        return rowid == std::numeric_limits<std::int64_t>::min() ? "(先頭)" : std::to_string(rowid);
+    static std::string lastBefore(std::int64_t from) {
+        return from == std::numeric_limits<std::int64_t>::min() ? "(先頭)" : std::to_string(from - 1);
     }
 
-    // Copies rows after `after` until the end (true) or a read failure (false, `after` at the last good row).
-    bool copyFrom(std::int64_t& after, std::string& failure) {
+    // Copies the rows from `from` on until the end (true) or a read failure (false); `from` is
+    // then the first rowid not copied.
+    bool copyFrom(std::int64_t& from, std::string& failure) {
         select_.reset();
-        select_.bind(1, after);
+        select_.bind(1, from);
         for (;;) {
             try {
                 if (!select_.step()) return true;
@@ -91,12 +92,13 @@ private:
             for (std::size_t i = 0; i < columnCount_; ++i)
                 insert_.bind(static_cast<int>(i) + 1, select_.column(static_cast<int>(i) + 1));
             insert_.step();
-            after = select_.columnInt(0);
-            ++copied_;
+            const std::int64_t rowid = select_.columnInt(0);
+            if (rowid == std::numeric_limits<std::int64_t>::max()) return true;
+            from = rowid + 1;
         }
     }
 
-    // Whether a walk starting after `start` can read its first row (or find the end).
+    // Whether a walk starting at `start` can read its first row (or find the end).
     bool readableFrom(std::int64_t start) {
         select_.reset();
         select_.bind(1, start);
@@ -109,30 +111,35 @@ private:
         }
     }
 
-    // The smallest start past `after` from which rows can be read again: probe at growing
+    // The smallest start past `from` from which rows can be read again: probe at growing
     // distances until a walk succeeds, then narrow down so no readable row is skipped.
-    std::optional<std::int64_t> nextReadableStart(std::int64_t after) {
-        std::int64_t bad = after;
-        std::optional<std::int64_t> good;
-        for (std::int64_t step = 1; step > 0; step *= 2) {
-            if (bad > std::numeric_limits<std::int64_t>::max() - step) break;
-            const std::int64_t probe = after + step;
-            if (readableFrom(probe)) {
+    // Distances are unsigned: from the smallest rowid, the largest lies 2^64 - 1 away, and the
+    // probes must reach it, or a table whose first page is lost would lose every row.
+    std::optional<std::int64_t> nextReadableStart(std::int64_t from) {
+        const std::uint64_t room =
+            static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) - static_cast<std::uint64_t>(from);
+        const auto rowidAt = [from](std::uint64_t distance) {
+            return static_cast<std::int64_t>(static_cast<std::uint64_t>(from) + distance);
+        };
+        if (room == 0) return std::nullopt;
+        std::uint64_t bad = 0;
+        std::uint64_t good = 0;
+        for (std::uint64_t probe = 1;; probe = probe > room / 2 ? room : probe * 2) {
+            if (readableFrom(rowidAt(probe))) {
                 good = probe;
                 break;
             }
             bad = probe;
-            if (step > std::numeric_limits<std::int64_t>::max() / 2) break;
+            if (probe == room) return std::nullopt;
         }
-        if (!good) return std::nullopt;
-        while (*good - bad > 1) {
-            const std::int64_t mid = bad + (*good - bad) / 2;
-            if (readableFrom(mid))
+        while (good - bad > 1) {
+            const std::uint64_t mid = bad + (good - bad) / 2;
+            if (readableFrom(rowidAt(mid)))
                 good = mid;
             else
                 bad = mid;
         }
-        return good;
+        return rowidAt(good);
     }
 
     Connection& destination_;
@@ -140,7 +147,6 @@ private:
     Statement select_;
     Statement insert_;
     std::size_t columnCount_;
-    std::int64_t copied_ = 0;
 };
 
 void copyPasswordVerifier(Connection& source, Connection& destination) {
