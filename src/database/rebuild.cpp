@@ -49,6 +49,9 @@ public:
             repairM::WriteLog(head_ + msg::kTailNotOpened);
             return false;
         }
+        // The scratch copy is flushed whole before it replaces the original, and a copy left by a
+        // crash is compacted afresh: its commits need not wait for the disk.
+        db_->setCommitsFlushed(false);
         bool result = true;
         for (const std::vector<TablePass>& phase : phasesOf(plan)) {
             for (const TablePass& pass : phase) {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "background_check.h"
 #include "engine_error.h"
 #include "file_format.h"
 #include "open_data_file.h"
@@ -16,14 +17,31 @@ bool sourceUnreadable(const EngineError& e) {
 }
 
 // A straight copy of a sound file, with any index that does not match its table rebuilt.
-void copyWhole(Connection& source, const std::string& destination) {
+// `checker` is a second connection to the source.
+void copyWhole(Connection& source, std::shared_ptr<Connection> checker, const std::string& destination) {
+    // VACUUM INTO copies a damaged page as it finds it (rows out of order, an index entry that no
+    // row has): only a copy that passes the full check counts; anything else calls for salvage.
+    // A copy of a source that passes is as sound, so the source is checked on another core while
+    // it is copied; the copy itself is checked only when the source does not pass.
+    BackgroundCheck sourceCheck(std::move(checker));
     Statement vacuum = source.prepare("VACUUM INTO ?");
     vacuum.bind(1, destination);
     vacuum.step();
     std::shared_ptr<Connection> copy = Connection::open(destination, OpenMode::ReadWrite);
     // The problems of an earlier salvage describe that compaction, not this one.
     copy->exec(std::string("DROP TABLE IF EXISTS ") + kSalvageTable);
+    if (sourceCheck.passed()) return;
     repairDisagreeingIndexes(*copy);
+    const std::string verdict = copy->integrityCheck();
+    if (verdict != "ok") throw EngineError(ErrorCode::Damaged, describe::damaged(source.path(), verdict));
+}
+
+// The source, opened only to be read. A page whose cells do not fit in it is refused as damaged
+// when it is loaded, rather than read as whatever rows its bytes happen to make.
+std::shared_ptr<Connection> openSource(const std::string& source, const std::string& password) {
+    std::shared_ptr<Connection> conn = openDataFile(source, OpenMode::ReadOnly, password);
+    conn->exec("PRAGMA cell_size_check=ON");
+    return conn;
 }
 
 }  // namespace
@@ -32,9 +50,9 @@ void compact(const std::string& source, const std::string& destination, const st
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::symlink_status(destination, ec)))
         throw EngineError(ErrorCode::DestinationExists, describe::destinationExists(destination));
-    std::shared_ptr<Connection> conn = openDataFile(source, OpenMode::ReadOnly, password);
+    std::shared_ptr<Connection> conn = openSource(source, password);
     try {
-        copyWhole(*conn, destination);
+        copyWhole(*conn, openSource(source, password), destination);
         return;
     } catch (const EngineError& e) {
         // Never leave a half-written copy that a later step could take for a good one.
@@ -44,8 +62,11 @@ void compact(const std::string& source, const std::string& destination, const st
         std::filesystem::remove(destination, ec);
         throw;
     }
+    // Salvage reads through a connection of its own: after a failed VACUUM INTO, SQLite may read
+    // the damaged pages it still holds as rows, and not the same rows from one run to the next.
+    conn.reset();
     try {
-        salvage(*conn, destination);
+        salvage(*openSource(source, password), destination);
     } catch (...) {
         std::filesystem::remove(destination, ec);
         throw;

@@ -56,6 +56,10 @@ void Database::CreateTable(const std::string& name, const std::vector<ColumnDef>
     conn.exec(sql + ")");
 }
 
+void Database::setCommitsFlushed(bool flushed) {
+    connection().exec(flushed ? "PRAGMA synchronous=FULL" : "PRAGMA synchronous=OFF");
+}
+
 std::vector<Database::SalvageProblem> Database::SalvageProblems() const {
     detail::Connection& conn = connection();
     std::vector<SalvageProblem> problems;

@@ -28,6 +28,10 @@ public:
                                int lockEdit = dbOptimistic);
     void CreateTable(const std::string& name, const std::vector<ColumnDef>& columns);
 
+    // Whether each commit waits until the disk holds it (so it is by default). Only for a file
+    // that its user flushes as a whole before relying on it, such as a repair's scratch copy.
+    void setCommitsFlushed(bool flushed);
+
     // What compaction could not carry over from a damaged source: one problem per entry,
     // with the table it concerns (empty for the file as a whole). Empty for a sound file.
     struct SalvageProblem {

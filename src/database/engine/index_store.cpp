@@ -36,6 +36,11 @@ std::string anyNull(const std::vector<std::string>& fields, const std::string& p
     return joinQuoted(fields, prefix, " IS NULL OR ") + " IS NULL";
 }
 
+// Whether a row read from `from` (a table, with or without an INDEXED BY) has a Null in one of `fields`.
+bool holdsNull(Connection& conn, const std::string& from, const std::vector<std::string>& fields) {
+    return conn.queryInt("SELECT EXISTS(SELECT 1 FROM " + from + " WHERE " + anyNull(fields, "") + ")") != 0;
+}
+
 void dropRequiredTriggers(Connection& conn, const std::string& table, const std::string& index) {
     conn.exec("DROP TRIGGER IF EXISTS " + quoteIdentifier(requiredTriggerName(table, index, "_i")));
     conn.exec("DROP TRIGGER IF EXISTS " + quoteIdentifier(requiredTriggerName(table, index, "_u")));
@@ -119,11 +124,6 @@ void appendIndex(Connection& conn, const std::string& table, const IndexRecord& 
     }
 
     Savepoint sp(conn);
-    if (index.required &&
-        conn.queryInt("SELECT EXISTS(SELECT 1 FROM " + quoteIdentifier(table) + " WHERE " +
-                      anyNull(index.fields, "") + ")") != 0)
-        throw EngineError(ErrorCode::NullInRequired, describe::nullInRequired(table, index.name));
-
     // Leftovers of a damaged file under the same names would block the new index.
     const std::string sqliteName = sqliteIndexName(table, index.name);
     conn.exec("DROP INDEX IF EXISTS " + quoteIdentifier(sqliteName));
@@ -132,14 +132,24 @@ void appendIndex(Connection& conn, const std::string& table, const IndexRecord& 
     stale.bind(1, table).bind(2, index.name);
     stale.step();
 
+    const auto nullInRequired = [&] {
+        return EngineError(ErrorCode::NullInRequired, describe::nullInRequired(table, index.name));
+    };
     try {
         conn.exec(std::string("CREATE ") + (index.unique ? "UNIQUE " : "") + "INDEX " + quoteIdentifier(sqliteName) +
                   " ON " + quoteIdentifier(table) + "(" + joinQuoted(index.fields, "", ", ") + ")");
     } catch (const EngineError& e) {
         if (e.code() != ErrorCode::DuplicateValues) throw;
+        // A Null in a Required field is the error to report even when values repeat as well.
+        if (index.required && holdsNull(conn, quoteIdentifier(table), index.fields)) throw nullInRequired();
         throw EngineError(ErrorCode::DuplicateValues, describe::duplicateValues(table, index.name));
     }
-    if (index.required) createRequiredTriggers(conn, table, index);
+    if (index.required) {
+        // Read through the new index, which holds every field to check: a fraction of the table's pages.
+        if (holdsNull(conn, quoteIdentifier(table) + " INDEXED BY " + quoteIdentifier(sqliteName), index.fields))
+            throw nullInRequired();
+        createRequiredTriggers(conn, table, index);
+    }
 
     Statement insert = conn.prepare(std::string("INSERT INTO ") + kIndexTable +
                                     " VALUES(?, ?, ?, (SELECT coalesce(max(position), -1) + 1 FROM " +

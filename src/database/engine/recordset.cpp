@@ -1,6 +1,10 @@
 #include "recordset.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "engine_error.h"
+#include "index_store.h"
 #include "sqlite_connection.h"
 
 namespace engine {
@@ -14,10 +18,8 @@ Recordset::Recordset(std::shared_ptr<detail::Connection> conn, std::string table
         ownsTransaction_ = true;
     }
     try {
-        const std::string quoted = detail::quoteIdentifier(table_);
-        cursor_ = std::make_unique<detail::Statement>(conn_->prepare("SELECT rowid, * FROM " + quoted));
-        columnCount_ = cursor_->columnCount() - 1;
-        for (int i = 1; i <= columnCount_; ++i) columns_.emplace(cursor_->columnName(i), i);
+        columns_ = detail::tableColumns(*conn_, table_);
+        cursor_ = cursorFrom(read_, std::numeric_limits<std::int64_t>::min());
         fetch();
     } catch (...) {
         finish(false);
@@ -38,6 +40,18 @@ void Recordset::checkOpen() const {
     if (!conn_) throw EngineError(ErrorCode::ObjectClosed, describe::objectClosed());
 }
 
+// Walks the table in rowid order from `rowid`, reading `columns`. Never through an index, whose
+// order could differ: a cursor opened again must go on from the row where the last one stood.
+std::unique_ptr<detail::Statement> Recordset::cursorFrom(const std::vector<std::string>& columns,
+                                                         std::int64_t rowid) const {
+    std::string sql = "SELECT rowid";
+    for (const std::string& name : columns) sql += ", " + detail::quoteIdentifier(name);
+    auto cursor = std::make_unique<detail::Statement>(conn_->prepare(
+        sql + " FROM " + detail::quoteIdentifier(table_) + " NOT INDEXED WHERE rowid >= ? ORDER BY rowid"));
+    cursor->bind(1, rowid);
+    return cursor;
+}
+
 void Recordset::fetch() {
     eof_ = !cursor_->step();
     currentDeleted_ = false;
@@ -51,10 +65,22 @@ bool Recordset::Eof() const {
 
 RecordField Recordset::Fields(const std::string& name) const {
     checkOpen();
-    const auto column = columns_.find(name);
-    if (column == columns_.end()) throw EngineError(ErrorCode::ItemNotFound, describe::itemNotFound(name));
+    auto read = std::find(read_.begin(), read_.end(), name);
+    if (read == read_.end() && std::find(columns_.begin(), columns_.end(), name) == columns_.end())
+        throw EngineError(ErrorCode::ItemNotFound, describe::itemNotFound(name));
     if (eof_ || currentDeleted_) throw EngineError(ErrorCode::NoCurrentRecord, describe::noCurrentRecord());
-    return {name, cursor_->column(column->second)};
+    if (read == read_.end()) {
+        std::vector<std::string> wider = read_;
+        wider.push_back(name);
+        std::unique_ptr<detail::Statement> cursor = cursorFrom(wider, currentRowid_);
+        // Another recordset of the same transaction may have deleted the row meanwhile.
+        if (!cursor->step() || cursor->columnInt(0) != currentRowid_)
+            throw EngineError(ErrorCode::NoCurrentRecord, describe::noCurrentRecord());
+        cursor_ = std::move(cursor);
+        read_ = std::move(wider);
+        read = std::prev(read_.end());
+    }
+    return {name, cursor_->column(static_cast<int>(read - read_.begin()) + 1)};
 }
 
 void Recordset::MoveNext() {
@@ -78,16 +104,15 @@ void Recordset::Delete() {
 
 void Recordset::AddRow(const std::vector<FieldValue>& values) {
     checkOpen();
-    if (static_cast<int>(values.size()) != columnCount_)
-        throw EngineError(ErrorCode::InvalidArgument,
-                          describe::wrongValueCount(table_, static_cast<std::size_t>(columnCount_), values.size()));
+    if (values.size() != columns_.size())
+        throw EngineError(ErrorCode::InvalidArgument, describe::wrongValueCount(table_, columns_.size(), values.size()));
     if (!inserter_) {
         std::string sql = "INSERT INTO " + detail::quoteIdentifier(table_) + " VALUES(";
-        for (int i = 0; i < columnCount_; ++i) sql += i == 0 ? "?" : ", ?";
+        for (std::size_t i = 0; i < columns_.size(); ++i) sql += i == 0 ? "?" : ", ?";
         inserter_ = std::make_unique<detail::Statement>(conn_->prepare(sql + ")"));
     }
     inserter_->reset();
-    for (int i = 0; i < columnCount_; ++i) inserter_->bind(i + 1, values[static_cast<std::size_t>(i)]);
+    for (std::size_t i = 0; i < values.size(); ++i) inserter_->bind(static_cast<int>(i) + 1, values[i]);
     inserter_->step();
 }
 

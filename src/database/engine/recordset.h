@@ -1,6 +1,5 @@
 #pragma once
 
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,20 +48,24 @@ public:
 
 private:
     void checkOpen() const;
+    std::unique_ptr<detail::Statement> cursorFrom(const std::vector<std::string>& columns, std::int64_t rowid) const;
     void fetch();
     void finish(bool commit);
 
     std::shared_ptr<detail::Connection> conn_;
     std::string table_;
-    std::unique_ptr<detail::Statement> cursor_;
+    // The cursor reads, after the rowid, only the columns asked for so far (in `read_`): reading
+    // every column of every row would copy each row's text for nothing. Asking for another
+    // column opens it again at the current row.
+    mutable std::unique_ptr<detail::Statement> cursor_;
+    mutable std::vector<std::string> read_;
     std::unique_ptr<detail::Statement> deleter_;
     std::unique_ptr<detail::Statement> inserter_;
-    std::map<std::string, int> columns_;
+    std::vector<std::string> columns_;
     bool eof_ = true;
     bool currentDeleted_ = false;
     bool ownsTransaction_ = false;
     std::int64_t currentRowid_ = 0;
-    int columnCount_ = 0;
 };
 
 using RecordsetPtr = std::shared_ptr<Recordset>;

@@ -92,6 +92,11 @@ std::int64_t Connection::queryInt(const std::string& sql) {
     return stmt.step() ? stmt.columnInt(0) : 0;
 }
 
+std::string Connection::integrityCheck() {
+    Statement check = prepare("PRAGMA integrity_check(1)");
+    return check.step() ? check.columnText(0) : "";
+}
+
 Statement& Statement::bind(int position, const FieldValue& value) {
     int rc = SQLITE_OK;
     if (isNull(value)) {
@@ -119,11 +124,6 @@ bool Statement::step() {
 void Statement::reset() {
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);
-}
-
-std::string Statement::columnName(int column) const {
-    const char* name = sqlite3_column_name(stmt_, column);
-    return name != nullptr ? name : "";
 }
 
 FieldValue Statement::column(int column) const {

@@ -31,6 +31,8 @@ public:
     Statement prepare(const std::string& sql);
     // Runs a query that yields one integer (0 when it yields no row).
     std::int64_t queryInt(const std::string& sql);
+    // SQLite's full check of the file: "ok", or the first problem it finds.
+    std::string integrityCheck();
 
     [[noreturn]] void fail(int rc) const;
 
@@ -52,8 +54,6 @@ public:
     // True while a row is available.
     bool step();
     void reset();
-    int columnCount() const { return sqlite3_column_count(stmt_); }
-    std::string columnName(int column) const;
     FieldValue column(int column) const;
     std::int64_t columnInt(int column) const { return sqlite3_column_int64(stmt_, column); }
     std::string columnText(int column) const;

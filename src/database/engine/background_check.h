@@ -1,0 +1,33 @@
+#pragma once
+
+// Internal to the engine: SQLite's full check of a file, run on a thread of its own.
+
+#include <future>
+#include <memory>
+
+#include "sqlite_connection.h"
+
+namespace engine::detail {
+
+// Runs SQLite's full check of `conn`'s file on another thread, inside a read transaction taken
+// at once and kept for the object's lifetime: no one can commit to the file meanwhile, so what
+// the caller reads through another connection is what the check sees. (SQLite is built
+// thread-safe, as Debian builds it; the connection is the thread's alone until passed().)
+class BackgroundCheck {
+public:
+    explicit BackgroundCheck(std::shared_ptr<Connection> conn);
+    // Stops a check still running and waits for it.
+    ~BackgroundCheck();
+    BackgroundCheck(const BackgroundCheck&) = delete;
+    BackgroundCheck& operator=(const BackgroundCheck&) = delete;
+
+    // Waits for the check: true when it found nothing wrong. A check that cannot read the file
+    // has not passed.
+    bool passed();
+
+private:
+    std::shared_ptr<Connection> conn_;
+    std::future<bool> passed_;
+};
+
+}  // namespace engine::detail
