@@ -1,0 +1,292 @@
+// Damaged sources: real files made by qndb, spoilt on purpose (random bytes in table pages,
+// a zeroed page, truncation at many offsets) and files that are not data files at all. No
+// crash, no hang: either a repair that brings back every row of the pages left intact, and
+// says so when rows were lost, or a failure with a log and the original as it was.
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <random>
+#include <set>
+
+#include "data_file_pages.h"
+#include "fault_fixture.h"
+
+namespace faults {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::chrono::seconds kNoHang{30};
+
+const std::string kSalvageHeadline = "|ファイルが壊れていたため、読める行とインデックスだけを取り出しました";
+
+struct Damage {
+    std::string what;
+    std::function<void(const std::string& path)> apply;
+    std::set<long> pages;  // the pages it may have spoilt
+    // Whether SQLite is sure to notice it (a zeroed or missing page); random bytes inside a
+    // row's values may read as other values, which nothing can tell from the real ones.
+    bool alwaysNoticed = true;
+};
+
+struct Tally {
+    int repaired = 0;
+    int salvaged = 0;
+    int refused = 0;
+};
+
+class DamagedSource : public FaultFixture {
+protected:
+    void SetUp() override {
+        FaultFixture::SetUp();
+        pristine_ = dataFile("design", "pristine.mdb");
+        map_ = pagesOf(pristine_);
+        rows_ = rowsOf(pristine_);
+        size_ = static_cast<long>(fs::file_size(pristine_));
+    }
+
+    // Repairs a spoilt copy of the pristine file and judges what came of it.
+    void repairDamaged(const Damage& damage) {
+        SCOPED_TRACE(damage.what);
+        const std::string file = tool_.file("data/damaged.mdb");
+        fs::copy_file(pristine_, file, fs::copy_options::overwrite_existing);
+        damage.apply(file);
+        const std::string before = testsupport::readBytes(file);
+        ChildOptions options;
+        options.timeout = kNoHang;
+        const Ending ending = runRepair(file, kDesignKey, options);
+        ASSERT_TRUE(ending.code == 0 || ending.code == 1) << "crashed or hung: " << ending.code << "\n"
+                                                          << ending.errors;
+        if (ending.code == 1) {
+            ++tally_.refused;
+            expectFailureLeavingFile(ending, file, before);
+            const std::vector<std::string> lines = logMessages();
+            ASSERT_FALSE(lines.empty());
+            EXPECT_EQ(lines.back(), "ファイル　(" + file + ") を修復できませんでした。");
+            return;
+        }
+        EXPECT_TRUE(markerExists());
+        ASSERT_EQ(testsupport::integrityCheck(file), "ok") << "reported repaired, but is damaged";
+        const std::vector<std::string> problems = salvageProblems(file);
+        if (problems.empty()) {
+            ++tally_.repaired;
+        } else {
+            ++tally_.salvaged;
+            EXPECT_EQ(problems.front(), kSalvageHeadline);
+        }
+        const TableRows rows = rowsOf(file);
+        for (const auto& [table, pristineRows] : rows_) {
+            SCOPED_TRACE("table " + table);
+            const auto found = rows.find(table);
+            const std::vector<std::string> none;
+            const std::vector<std::string>& got = found != rows.end() ? found->second : none;
+            const long lost = lostRows(pristineRows, got);
+            if (lost > 0 && damage.alwaysNoticed) {
+                EXPECT_FALSE(problems.empty()) << lost << " rows lost without a word";
+            }
+            const std::optional<long> bound = mostLost(table, damage.pages);
+            if (bound) {
+                EXPECT_LE(lost, *bound) << "rows of intact pages did not come back";
+            }
+        }
+    }
+
+    static long lostRows(const std::vector<std::string>& pristine, const std::vector<std::string>& got) {
+        std::vector<std::string> missing;
+        std::set_difference(pristine.begin(), pristine.end(), got.begin(), got.end(), std::back_inserter(missing));
+        return static_cast<long>(missing.size());
+    }
+
+    // How many rows of `table` the spoilt pages can take with them: none when they are not its
+    // pages, the rows they hold when only its leaves are hit; no bound when its interior
+    // pages, its overflow pages or the schema are hit.
+    std::optional<long> mostLost(const std::string& table, const std::set<long>& pages) const {
+        long cells = 0;
+        for (const long number : pages) {
+            const Page* page = map_.find(number);
+            if (page == nullptr || page->ofIndex) continue;
+            if (page->table == "sqlite_schema") return std::nullopt;
+            if (page->table != table) continue;
+            if (page->type != "leaf") return std::nullopt;
+            cells += page->cells;
+        }
+        return cells;
+    }
+
+    std::vector<long> pagesWhere(const std::function<bool(const Page&)>& wanted) const {
+        std::vector<long> numbers;
+        for (const Page& page : map_.pages)
+            if (wanted(page)) numbers.push_back(page.number);
+        return numbers;
+    }
+
+    Damage zeroed(long page) const {
+        return {"page " + std::to_string(page) + " zeroed",
+                [=, this](const std::string& path) {
+                    overwrite(path, (page - 1) * map_.pageSize, std::string(static_cast<std::size_t>(map_.pageSize), '\0'));
+                },
+                {page}};
+    }
+
+    void report(const std::string& what) {
+        RecordProperty(what, tally_.repaired + tally_.salvaged + tally_.refused);
+        std::cout << "[ faults   ] " << what << ": " << tally_.repaired << " repaired, " << tally_.salvaged
+                  << " salvaged, " << tally_.refused << " refused\n";
+    }
+
+    std::string pristine_;
+    PageMap map_;
+    TableRows rows_;
+    long size_ = 0;
+    Tally tally_;
+};
+
+TEST_F(DamagedSource, RandomBytesInTablePages) {
+    std::mt19937 random(randomSeed());
+    const std::vector<long> tablePages =
+        pagesWhere([](const Page& p) { return !p.ofIndex && p.table.rfind("_qn_", 0) != 0 && p.table != "sqlite_schema"; });
+    const int count = campaign() ? 1000 : 20;
+    for (int i = 0; i < count && !HasFatalFailure(); ++i) {
+        const long page = tablePages[random() % tablePages.size()];
+        std::string bytes(1 + random() % 48, '\0');
+        for (char& b : bytes) b = static_cast<char>(random());
+        const long offset = (page - 1) * map_.pageSize + static_cast<long>(random() % (map_.pageSize - bytes.size()));
+        repairDamaged({std::to_string(bytes.size()) + " random bytes at " + std::to_string(offset) + " (page " +
+                           std::to_string(page) + ", seed " + std::to_string(randomSeed()) + ")",
+                       [=](const std::string& path) { overwrite(path, offset, bytes); },
+                       {page},
+                       false});
+    }
+    report("random bytes");
+}
+
+TEST_F(DamagedSource, ZeroedPageOfEveryKind) {
+    // The schema, the bookkeeping, a table's interior page, leaves, an index page, the last page.
+    std::vector<long> pages = {1, map_.pages.back().number};
+    for (const std::string table : {"_qn_meta", "_qn_index", "Data", "T000", "T041"}) {
+        for (const long n : pagesWhere([&](const Page& p) { return p.table == table; })) {
+            pages.push_back(n);
+            if (!campaign()) break;
+        }
+    }
+    const std::vector<long> leaves = pagesWhere([](const Page& p) { return p.type == "leaf" && !p.ofIndex; });
+    pages.push_back(leaves[leaves.size() / 2]);
+    if (campaign())
+        for (const Page& page : map_.pages) pages.push_back(page.number);
+    for (const long page : pages) {
+        repairDamaged(zeroed(page));
+        if (HasFatalFailure()) return;
+    }
+    report("zeroed pages");
+}
+
+// The schema lies on pages up to the end of the file (the engine's triggers come last), so most
+// cuts leave nothing to go by, and the repair must refuse.
+TEST_F(DamagedSource, TruncatedAtManyOffsets) {
+    std::vector<long> offsets = {0, 1, 99, 100, map_.pageSize - 1, map_.pageSize, map_.pageSize + 1, size_ - 1};
+    std::mt19937 random(randomSeed());
+    const int count = campaign() ? 400 : 8;
+    for (int i = 0; i < count; ++i) offsets.push_back(static_cast<long>(random() % static_cast<unsigned long>(size_)));
+    for (const long offset : offsets) {
+        std::set<long> cut;
+        for (long page = offset / map_.pageSize + 1; page <= size_ / map_.pageSize; ++page) cut.insert(page);
+        repairDamaged({"truncated to " + std::to_string(offset) + " bytes",
+                       [=](const std::string& path) { truncateTo(path, offset); }, cut});
+        if (HasFatalFailure()) return;
+    }
+    report("truncations");
+}
+
+TEST_F(DamagedSource, SalvagedFileListsWhatWasLost) {
+    const long leaf = pagesWhere([](const Page& p) { return p.table == "T000" && p.type == "leaf" && !p.ofIndex; }).front();
+    repairDamaged(zeroed(leaf));
+    const std::string file = tool_.file("data/damaged.mdb");
+    const std::vector<std::string> problems = salvageProblems(file);
+    ASSERT_EQ(problems.size(), 2U);
+    EXPECT_EQ(problems[0], kSalvageHeadline);
+    EXPECT_EQ(problems[1].rfind("T000|rowid ", 0), 0U) << problems[1];
+    EXPECT_EQ(static_cast<long>(rowsOf(file).at("T000").size()),
+              static_cast<long>(rows_.at("T000").size()) - map_.find(leaf)->cells);
+    const std::string described = testsupport::qndb({"describe", file, kDesignKey}).out;
+    EXPECT_NE(described.find("salvaged:\n  (file): ファイルが壊れていたため、読める行とインデックスだけを取り出しました\n"
+                             "  T000: rowid "),
+              std::string::npos)
+        << described;
+}
+
+// A page that claims more cells than it has: SQLite once read it differently from run to run.
+TEST_F(DamagedSource, SalvageGivesTheSameFileEveryTime) {
+    const long leaf = pagesWhere([](const Page& p) { return p.table == "T000" && p.type == "leaf" && !p.ofIndex; })[1];
+    const std::string file = tool_.file("data/damaged.mdb");
+    std::set<std::string> results;
+    for (int run = 0; run < 6; ++run) {
+        fs::copy_file(pristine_, file, fs::copy_options::overwrite_existing);
+        overwrite(file, (leaf - 1) * map_.pageSize + 3, std::string("\x00\x40", 2));
+        ASSERT_EQ(runRepair(file, kDesignKey).code, 0) << testsupport::readBytes(logPath());
+        results.insert(testsupport::readBytes(file));
+    }
+    EXPECT_EQ(results.size(), 1U);
+}
+
+// Files that are not data files of ours, in each way they can fail to be.
+TEST_F(DamagedSource, NotADataFile) {
+    struct Case {
+        std::string name;
+        std::function<void(const std::string&)> make;
+        std::string logged;  // part of the first log line
+    };
+    const std::string notOurs = "データ ファイルではないか、壊れています";
+    const std::vector<Case> cases = {
+        {"empty.mdb", [](const std::string& p) { testsupport::writeBytes(p, ""); }, notOurs},
+        {"text.mdb", [](const std::string& p) { testsupport::writeBytes(p, "Data Source=x;\r\nnot a database\r\n"); },
+         notOurs},
+        {"foreign.mdb",
+         [](const std::string& p) {
+             testsupport::run({"/usr/bin/sqlite3", p, "CREATE TABLE Data(A000 TEXT); INSERT INTO Data VALUES('x');"});
+         },
+         notOurs},
+        {"workgroup.mdb", [this](const std::string& p) { fs::copy_file(tool_.file("QNsys.mdw"), p); }, notOurs},
+        {"newer.mdb",
+         [this](const std::string& p) {
+             fs::copy_file(pristine_, p);
+             testsupport::run({"/usr/bin/sqlite3", p, "PRAGMA user_version=2"});
+         },
+         notOurs},
+        {"header-only.mdb",
+         [this](const std::string& p) { testsupport::writeBytes(p, testsupport::readBytes(pristine_).substr(0, 100)); },
+         ""},
+        {"noise.mdb",
+         [](const std::string& p) {
+             std::mt19937 random(randomSeed());
+             std::string bytes = std::string("SQLite format 3", 16);
+             while (bytes.size() < 65536) bytes += static_cast<char>(random());
+             testsupport::writeBytes(p, bytes);
+         },
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = tool_.file("data/" + c.name);
+        c.make(file);
+        const std::string before = testsupport::readBytes(file);
+        ChildOptions options;
+        options.timeout = kNoHang;
+        const Ending ending = runRepair(file, kDesignKey, options);
+        expectFailureLeavingFile(ending, file, before);
+        const std::vector<std::string> lines = logMessages();
+        ASSERT_EQ(lines.size(), 3U);
+        EXPECT_EQ(lines[0].rfind("ファイル　(" + file + ") を最適化できませんでした。", 0), 0U) << lines[0];
+        EXPECT_NE(lines[0].find(c.logged), std::string::npos) << lines[0];
+    }
+
+    const std::string folder = tool_.file("data/folder.mdb");
+    fs::create_directories(folder);
+    const Ending ending = runRepair(folder, kDesignKey);
+    EXPECT_EQ(ending.code, 1);
+    EXPECT_EQ(logMessages(), std::vector<std::string>{"修復するファイル　(" + folder + ") がありません。"});
+    EXPECT_TRUE(fs::is_directory(folder));
+}
+
+}  // namespace
+}  // namespace faults

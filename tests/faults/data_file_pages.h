@@ -1,0 +1,39 @@
+#pragma once
+
+// Where a data file keeps what, page by page, and its rows, read with the sqlite3 CLI:
+// what the damage tests need to spoil chosen pages and to judge what came back.
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace faults {
+
+struct Page {
+    long number = 0;    // from 1, as SQLite counts
+    std::string table;  // the table the page serves (an index page serves its table); "sqlite_schema" for the schema
+    std::string type;   // "leaf", "internal" or "overflow"
+    long cells = 0;
+    bool ofIndex = false;
+};
+
+struct PageMap {
+    long pageSize = 0;
+    std::vector<Page> pages;
+    const Page* find(long number) const;
+};
+
+PageMap pagesOf(const std::string& path);
+
+// Every row of every table outside the engine's bookkeeping, as the CLI prints it, sorted.
+using TableRows = std::map<std::string, std::vector<std::string>>;
+TableRows rowsOf(const std::string& path);
+
+// The problems a salvage recorded in the file, one "table|problem" line each; empty when none.
+std::vector<std::string> salvageProblems(const std::string& path);
+
+// Damage done in place.
+void overwrite(const std::string& path, long offset, const std::string& bytes);
+void truncateTo(const std::string& path, long size);
+
+}  // namespace faults

@@ -1,0 +1,113 @@
+#include "fault_fixture.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace faults {
+
+namespace fs = std::filesystem;
+
+long RepairReference::replacingRename(const std::string& target) const {
+    const std::string resolved = fs::canonical(target).string();
+    long number = 0;
+    for (const ShimCall& c : calls)
+        if (c.call == "rename" && c.file == resolved) number = c.number;
+    return number;
+}
+
+bool campaign() {
+    const char* value = std::getenv("QN_FAULT_CAMPAIGN");
+    return value != nullptr && std::string(value) == "1";
+}
+
+std::uint32_t randomSeed() {
+    const char* value = std::getenv("QN_FAULT_SEED");
+    return value != nullptr ? static_cast<std::uint32_t>(std::strtoul(value, nullptr, 10)) : 20240611U;
+}
+
+Ending FaultFixture::runRepair(const std::string& file, const std::string& password, ChildOptions options) {
+    return startRepair(file, password, std::move(options)).wait();
+}
+
+Child FaultFixture::startRepair(const std::string& file, const std::string& password, ChildOptions options) {
+    return Child({tool_.file("QNrepair"), "Data Source=" + file + ";Database Password=" + password}, options);
+}
+
+std::vector<std::string> FaultFixture::shimEnvironment(long at, const std::string& action, const std::string& trace) {
+    // A sanitized QNrepair would refuse a library preloaded ahead of its runtime.
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    std::vector<std::string> env = {
+        std::string("LD_PRELOAD=") + QN_FAULT_SHIM,
+        "QN_FAULT_AT=" + std::to_string(at),
+        "QN_FAULT_ACTION=" + action,
+        std::string("ASAN_OPTIONS=") + (asan != nullptr ? std::string(asan) + ":" : "") + "verify_asan_link_order=0",
+    };
+    if (!trace.empty()) env.push_back("QN_FAULT_TRACE=" + trace);
+    return env;
+}
+
+void FaultFixture::arrangeAsAfterASuccess() {
+    fs::create_directories(tool_.file("temp"));
+    testsupport::writeBytes(markerPath(), "");
+    fs::remove(logPath());
+    fs::remove(scratchPath());
+}
+
+Child FaultFixture::startFaultedRepair(const std::string& file, const std::string& password, long at,
+                                       const std::string& action) {
+    arrangeAsAfterASuccess();
+    ChildOptions options;
+    options.env = shimEnvironment(at, action, "");
+    return startRepair(file, password, options);
+}
+
+RepairReference FaultFixture::referenceRepair(const std::string& file, const std::string& password) {
+    RepairReference reference;
+    reference.before = testsupport::readBytes(file);
+    const std::string trace = tool_.file("reference.trace");
+    fs::remove(trace);
+    arrangeAsAfterASuccess();
+    ChildOptions options;
+    options.env = shimEnvironment(0, "kill", trace);
+    const Ending ending = runRepair(file, password, options);
+    EXPECT_EQ(ending.code, 0) << testsupport::readBytes(logPath()) << ending.errors;
+    reference.repaired = testsupport::readBytes(file);
+    testsupport::writeBytes(file, reference.before);
+    std::istringstream lines(testsupport::readBytes(trace));
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        ShimCall c;
+        fields >> c.number >> c.call;
+        std::getline(fields >> std::ws, c.file);
+        reference.calls.push_back(c);
+    }
+    fs::remove(trace);
+    return reference;
+}
+
+std::string FaultFixture::fileNeedingRepair(const std::string& kind, const std::string& password,
+                                            const std::string& name) {
+    const std::string file = dataFile(kind, name);
+    const std::string letter = kind == "work" ? "U" : "T";
+    damage(file, password,
+           {"null-keys", letter + "000", "5", "null-keys", "Lock", "3", "drop-index", letter + "010", "Key01",
+            "strip-index", "Data", "Key00"});
+    return file;
+}
+
+void FaultFixture::expectFailureLeavingFile(const Ending& ending, const std::string& file, const std::string& before) {
+    EXPECT_EQ(ending.code, 1) << ending.errors;
+    EXPECT_FALSE(markerExists());
+    EXPECT_TRUE(testsupport::readBytes(file) == before) << "the original changed: " << file;
+}
+
+std::vector<std::string> FaultFixture::scratchLeftovers() const {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(tool_.file("temp"), ec))
+        if (entry.path().filename() != "repair.lock") names.push_back(entry.path().filename().string());
+    return names;
+}
+
+}  // namespace faults

@@ -1,0 +1,65 @@
+#pragma once
+
+// Whole repairs under faults: the real QNrepair in a tool folder of its own (RepairFixture),
+// started as a child with a deadline, optionally with the fault shim preloaded.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "child_process.h"
+#include "repair_fixture.h"
+
+namespace faults {
+
+// One call the shim numbered: "pwrite", "fsync", "rename", "create", ... and the file it concerns.
+struct ShimCall {
+    long number = 0;
+    std::string call;
+    std::string file;
+};
+
+// A repair run once without faults, for the runs under faults to be compared with.
+struct RepairReference {
+    std::string before;           // the file as it was given
+    std::string repaired;         // the file after the repair
+    std::vector<ShimCall> calls;  // the calls it made, numbered as the shim numbers them
+    // The number of the rename that put the repaired copy in place.
+    long replacingRename(const std::string& target) const;
+};
+
+// Whether the long campaigns run (QN_FAULT_CAMPAIGN=1) instead of the quick samples.
+bool campaign();
+// The seed of the random damage: QN_FAULT_SEED when set, else a fixed one so that runs repeat.
+std::uint32_t randomSeed();
+
+class FaultFixture : public RepairFixture {
+protected:
+    Ending runRepair(const std::string& file, const std::string& password, ChildOptions options = {});
+    Child startRepair(const std::string& file, const std::string& password, ChildOptions options = {});
+
+    // Repairs `file` once with the shim tracing, then puts the file back as it was.
+    RepairReference referenceRepair(const std::string& file, const std::string& password);
+    // A repair with the shim preloaded to `action` ("kill" or "stop") before call `at`, the
+    // calls numbered as in the reference run.
+    Child startFaultedRepair(const std::string& file, const std::string& password, long at, const std::string& action);
+
+    // A copy of the pristine file of `kind` with rows to sweep and indexes to re-create.
+    std::string fileNeedingRepair(const std::string& kind, const std::string& password,
+                                  const std::string& name = "file.mdb");
+
+    // A failed run: exit 1 without the marker, and `file` still holds `before`.
+    void expectFailureLeavingFile(const Ending& ending, const std::string& file, const std::string& before);
+    // What is left in the scratch folder besides the lock.
+    std::vector<std::string> scratchLeftovers() const;
+
+private:
+    // The environment that preloads the shim: `action` at call `at` (0: never), each call
+    // traced into `trace` when it is not empty.
+    static std::vector<std::string> shimEnvironment(long at, const std::string& action, const std::string& trace);
+    // Every run under the shim starts as after an earlier success (the scratch folder made but
+    // empty, the marker there, no log), so that the same calls get the same numbers.
+    void arrangeAsAfterASuccess();
+};
+
+}  // namespace faults

@@ -1,0 +1,62 @@
+#include "host_session.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <stdexcept>
+
+namespace faults {
+
+namespace {
+
+// Printed after each statement, so the reply's end is known.
+const std::string kDone = "qn-host-done";
+constexpr int kReplyTimeoutMs = 30000;
+
+}  // namespace
+
+HostSession::HostSession(const std::string& path) {
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) throw std::runtime_error("socketpair");
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        ::dup2(ends[1], 0);
+        ::dup2(ends[1], 1);
+        ::dup2(ends[1], 2);
+        ::execl("/usr/bin/sqlite3", "sqlite3", path.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(ends[1]);
+    socket_ = ends[0];
+}
+
+HostSession::~HostSession() {
+    ::close(socket_);
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+}
+
+std::string HostSession::run(const std::string& sql) {
+    const std::string input = sql + "\nSELECT '" + kDone + "';\n";
+    if (::send(socket_, input.data(), input.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(input.size()))
+        throw std::runtime_error("the host's sqlite3 is gone");
+    std::string output;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
+    while (output.find(kDone + "\n") == std::string::npos) {
+        pollfd ready{socket_, POLLIN, 0};
+        if (std::chrono::steady_clock::now() > deadline || ::poll(&ready, 1, 100) < 0)
+            throw std::runtime_error("the host's sqlite3 does not answer");
+        if ((ready.revents & (POLLIN | POLLHUP)) == 0) continue;
+        char buffer[4096];
+        const ssize_t n = ::recv(socket_, buffer, sizeof buffer, 0);
+        if (n <= 0) throw std::runtime_error("the host's sqlite3 ended: " + output);
+        output.append(buffer, static_cast<std::size_t>(n));
+    }
+    return output.substr(0, output.find(kDone + "\n"));
+}
+
+}  // namespace faults

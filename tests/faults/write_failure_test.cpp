@@ -1,0 +1,130 @@
+// Writes that fail: a file-size limit standing in for a full disk at every size a repair
+// passes through, a scratch folder, a tool folder and a data folder that cannot be written.
+// The repair fails, never reports success, says why where the log can be written, and the
+// original stays as it was.
+#include <filesystem>
+
+#include "fault_fixture.h"
+
+namespace faults {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr auto kReadOnlyFolder = fs::perms::owner_read | fs::perms::owner_exec;
+
+class WriteFailure : public FaultFixture {
+protected:
+    void requirePermissionBits() {
+        if (!permissionBitsHold()) GTEST_SKIP() << "permission bits do not bind this user";
+    }
+
+    static ChildOptions withoutOverride() {
+        ChildOptions options;
+        options.withoutPermissionOverride = true;
+        return options;
+    }
+
+    // The log's last line names the file as not repaired.
+    void expectLogEndsWithNotRepaired(const std::string& file) {
+        const std::vector<std::string> lines = logMessages();
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.back(), "ファイル　(" + file + ") を修復できませんでした。");
+    }
+};
+
+TEST_F(WriteFailure, FileSizeLimitAtEverySizeARepairPassesThrough) {
+    const std::string file = fileNeedingRepair("design", kDesignKey);
+    const RepairReference reference = referenceRepair(file, kDesignKey);
+    const auto size = static_cast<rlim_t>(reference.before.size());
+    // The log holds a few lines of a few hundred bytes; below this it may be cut short.
+    constexpr rlim_t kLogFits = 8192;
+    int failures = 0;
+    for (const rlim_t limit : {rlim_t{0}, rlim_t{512}, kLogFits, rlim_t{65536}, size / 4, size / 2, size - 4096, size,
+                               size + 65536, 4 * size}) {
+        SCOPED_TRACE("file size limit " + std::to_string(limit));
+        testsupport::writeBytes(file, reference.before);
+        ChildOptions options;
+        options.fileSizeLimit = limit;
+        const Ending ending = runRepair(file, kDesignKey, options);
+        if (ending.code == 0) {
+            EXPECT_TRUE(markerExists());
+            EXPECT_TRUE(testsupport::readBytes(file) == reference.repaired) << "reported repaired, but is not";
+            continue;
+        }
+        ++failures;
+        expectFailureLeavingFile(ending, file, reference.before);
+        if (limit >= kLogFits) expectLogEndsWithNotRepaired(file);
+    }
+    EXPECT_GE(failures, 6) << "the limits below the file's size must all fail";
+
+    testsupport::writeBytes(file, reference.before);
+    EXPECT_EQ(runRepair(file, kDesignKey).code, 0) << "what the failed runs left behind broke the next one";
+    EXPECT_TRUE(testsupport::readBytes(file) == reference.repaired);
+}
+
+TEST_F(WriteFailure, ReadOnlyScratchFolder) {
+    requirePermissionBits();
+    const std::string file = fileNeedingRepair("design", kDesignKey);
+    const std::string before = testsupport::readBytes(file);
+    fs::create_directories(tool_.file("temp"));
+    for (const bool lockPresent : {false, true}) {
+        SCOPED_TRACE(lockPresent ? "lock file left by an earlier run" : "no lock file");
+        if (lockPresent) testsupport::writeBytes(tool_.file("temp/repair.lock"), "");
+        fs::permissions(tool_.file("temp"), kReadOnlyFolder);
+        const Ending ending = runRepair(file, kDesignKey, withoutOverride());
+        fs::permissions(tool_.file("temp"), fs::perms::owner_all);
+        expectFailureLeavingFile(ending, file, before);
+        const std::vector<std::string> lines = logMessages();
+        ASSERT_EQ(lines.size(), 3U);
+        EXPECT_EQ(lines[0].rfind("ファイル　(" + file + ") を最適化できませんでした。", 0), 0U) << lines[0];
+        EXPECT_EQ(lines[1], "ファイル　(" + file + ") を最適化できませんでした。");
+        expectLogEndsWithNotRepaired(file);
+    }
+}
+
+TEST_F(WriteFailure, ReadOnlyDataFolderKeepsTheOriginal) {
+    requirePermissionBits();
+    const std::string file = fileNeedingRepair("design", kDesignKey);
+    const std::string before = testsupport::readBytes(file);
+    fs::permissions(tool_.file("data"), kReadOnlyFolder);
+    const Ending ending = runRepair(file, kDesignKey, withoutOverride());
+    fs::permissions(tool_.file("data"), fs::perms::owner_all);
+    expectFailureLeavingFile(ending, file, before);
+    const std::vector<std::string> lines = logMessages();
+    ASSERT_EQ(lines.size(), 3U);
+    EXPECT_EQ(lines[0].rfind("ファイル　(" + file + ") を置き換えできませんでした。", 0), 0U) << lines[0];
+    EXPECT_EQ(lines[1], "設計書ファイル　(" + file + ") を置き換えできませんでした。");
+    expectLogEndsWithNotRepaired(file);
+}
+
+// Without a writable tool folder neither the log nor the marker can be written: the run must
+// not touch the file, since it could not tell the host what it did.
+TEST_F(WriteFailure, UnwritableToolFolderLeavesTheFileAlone) {
+    requirePermissionBits();
+    const std::string file = fileNeedingRepair("design", kDesignKey);
+    const std::string before = testsupport::readBytes(file);
+    fs::create_directories(tool_.file("temp"));
+    struct Case {
+        const char* name;
+        std::string password;
+        bool staleMarker;
+    };
+    for (const Case& c : {Case{"a repair that would succeed", kDesignKey, false},
+                          Case{"a repair that fails anyway", kWorkKey, false},
+                          Case{"the marker of an earlier run still there", kDesignKey, true}}) {
+        SCOPED_TRACE(c.name);
+        testsupport::writeBytes(file, before);
+        if (c.staleMarker) testsupport::writeBytes(markerPath(), "");
+        fs::permissions(tool_.path(), kReadOnlyFolder);
+        const Ending ending = runRepair(file, c.password, withoutOverride());
+        fs::permissions(tool_.path(), fs::perms::owner_all);
+        EXPECT_EQ(ending.code, 1) << ending.errors;
+        EXPECT_TRUE(testsupport::readBytes(file) == before) << "the original changed";
+        EXPECT_FALSE(logExists());
+        EXPECT_EQ(markerExists(), c.staleMarker);
+    }
+}
+
+}  // namespace
+}  // namespace faults
