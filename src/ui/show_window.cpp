@@ -5,6 +5,7 @@
 #include <QScopeGuard>
 #include <QTranslator>
 
+#include "db_engine.h"
 #include "desktop_services.h"
 #include "hooks.h"
 #include "japanese_desktop.h"
@@ -22,8 +23,15 @@ void ShowRepairWindow(int& argc, char** argv) {
     useJapaneseLocaleAndFont(app);
 
     repairM::installHooks(ShowMessageBox, StepProgress);
+    // A repair runs inside the click: while a long step runs, keep painting and answering the
+    // desktop (so the window is never reported as not responding), but take no input.
+    engine::DBEngine::instance().setKeepAlive(
+        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     // The core must not reach for a window or an application that are gone.
-    const auto uninstall = qScopeGuard([] { repairM::installHooks({}, {}); });
+    const auto uninstall = qScopeGuard([] {
+        engine::DBEngine::instance().setKeepAlive({});
+        repairM::installHooks({}, {});
+    });
     repairF form(desktopServices());
     form.exec();
 }

@@ -1,6 +1,7 @@
 // CompactDatabase: a complete copy, a source that is only read, and every refusal.
 
 #include <filesystem>
+#include <thread>
 
 #include "engine_fixture.h"
 
@@ -77,6 +78,19 @@ TEST_F(CompactionTest, RefusalsLeaveNoDestination) {
     source_ = path("text.bad");
     EXPECT_EQ(errorOf([&] { compact(path("copy.mdb")); }).code(), ErrorCode::NotOurFormat);
     EXPECT_FALSE(fs::exists(path("copy.mdb")));
+}
+
+TEST_F(CompactionTest, KeepAliveRunsDuringALongCompactionOnlyOnTheThreadThatSetIt) {
+    addTable(*open(source_), "Big", 5000);
+    std::vector<std::thread::id> callers;
+    engine::DBEngine::instance().setKeepAlive([&] { callers.push_back(std::this_thread::get_id()); });
+    compact(path("copy.mdb"));
+    engine::DBEngine::instance().setKeepAlive({});
+    ASSERT_FALSE(callers.empty());
+    for (const std::thread::id& caller : callers) EXPECT_EQ(caller, std::this_thread::get_id());
+    const std::size_t calls = callers.size();
+    compact(path("copy2.mdb"));
+    EXPECT_EQ(callers.size(), calls) << "an empty keep-alive is never called";
 }
 
 }  // namespace

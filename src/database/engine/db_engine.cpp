@@ -6,6 +6,7 @@
 #include "compaction.h"
 #include "engine_error.h"
 #include "file_format.h"
+#include "keep_alive.h"
 #include "password.h"
 #include "sqlite_connection.h"
 
@@ -37,6 +38,8 @@ void DBEngine::CompactDatabase(const std::string& source, const std::string& des
                                const std::string& sourceLocale) {
     detail::compact(source, destination, detail::passwordFromConnect(sourceLocale));
 }
+
+void DBEngine::setKeepAlive(std::function<void()> keepAlive) { detail::setKeepAlive(std::move(keepAlive)); }
 
 DatabasePtr DBEngine::CreateDatabase(const std::string& path, const std::string& password) {
     // Claim the name with an exclusive create first: a file that appears after a mere existence

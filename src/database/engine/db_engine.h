@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "database.h"
@@ -23,6 +24,10 @@ public:
     void CompactDatabase(const std::string& source, const std::string& destination,
                          const std::string& destinationLocale = "", int options = 0,
                          const std::string& sourceLocale = "");
+
+    // Called now and then, on the thread that set it, while a long operation runs (a compaction,
+    // an index build): window mode keeps its window painted. Empty: nothing is called.
+    void setKeepAlive(std::function<void()> keepAlive);
 
     // For the tools and tests: new files of our format.
     DatabasePtr CreateDatabase(const std::string& path, const std::string& password);

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "engine_error.h"
+#include "keep_alive.h"
 
 namespace engine::detail {
 
@@ -65,6 +66,7 @@ std::shared_ptr<Connection> Connection::open(const std::string& path, OpenMode m
     }
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    watchForKeepAlive(db);
     // Files come from outside: never let their schema run anything but plain SQL.
     sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
