@@ -51,6 +51,14 @@ const std::vector<IndexDefinition>& indexesOf(const std::string& table) {
     return none;
 }
 
+std::vector<std::string> numberedTables(char letter) {
+    static const char* const numbers[] = {"000", "010", "014", "020", "024", "030",
+                                          "031", "040", "041", "042", "043", "090"};
+    std::vector<std::string> tables;
+    for (const char* number : numbers) tables.push_back(letter + std::string(number));
+    return tables;
+}
+
 const IndexDefinition* findIndex(const std::string& table, const std::string& index) {
     for (const IndexDefinition& definition : indexesOf(table))
         if (definition.name == index) return &definition;

@@ -23,6 +23,10 @@ const std::vector<TableIndexes>& indexCatalogue();
 // The indexes `table` must carry, in order; empty for a table the catalogue does not know.
 const std::vector<IndexDefinition>& indexesOf(const std::string& table);
 
+// The numbered tables of the work file ('U') or the design-document file ('T'), in the order
+// a rebuild visits them: "U000", "U010", ... "U090". The files also hold "Data" and "Lock".
+std::vector<std::string> numberedTables(char letter);
+
 // nullptr when the catalogue has no such (table, index); names match exactly.
 const IndexDefinition* findIndex(const std::string& table, const std::string& index);
 

@@ -23,12 +23,8 @@ struct RebuildPlan {
     std::vector<std::string> tables;  // after "Data" and "Lock", key field "L000"
 };
 
-const RebuildPlan kWorkPlan = {msg::kWorkKindHead,
-                               {"U000", "U010", "U014", "U020", "U024", "U030", "U031", "U040", "U041", "U042",
-                                "U043", "U090"}};
-const RebuildPlan kDesignPlan = {"",
-                                 {"T000", "T010", "T014", "T020", "T024", "T030", "T031", "T040", "T041", "T042",
-                                  "T043", "T090"}};
+const RebuildPlan kWorkPlan = {msg::kWorkKindHead, catalogue::numberedTables('U')};
+const RebuildPlan kDesignPlan = {"", catalogue::numberedTables('T')};
 
 std::vector<std::vector<TablePass>> phasesOf(const RebuildPlan& plan) {
     std::vector<TablePass> second;

@@ -1,19 +1,11 @@
 #include "kinds.h"
 
 #include <algorithm>
-#include <array>
 
 #include "host_kinds.h"
+#include "index_catalogue.h"
 
 namespace qndb {
-
-namespace {
-
-// The numbered tables of the work (U) and design (T) files.
-constexpr std::array<std::string_view, 12> kTableNumbers = {"000", "010", "014", "020", "024", "030",
-                                                            "031", "040", "041", "042", "043", "090"};
-
-}  // namespace
 
 const std::vector<FileKind>& fileKinds() {
     static const std::vector<FileKind> kinds = {
@@ -34,7 +26,7 @@ const FileKind* findKind(std::string_view name) {
 std::vector<std::string> tablesOf(const FileKind& kind) {
     std::vector<std::string> tables = {"Data", "Lock"};
     if (kind.tableLetter != '\0')
-        for (const std::string_view number : kTableNumbers) tables.push_back(kind.tableLetter + std::string(number));
+        for (std::string& table : catalogue::numberedTables(kind.tableLetter)) tables.push_back(std::move(table));
     return tables;
 }
 
