@@ -215,6 +215,29 @@ TEST_F(DamagedSource, SalvagedFileListsWhatWasLost) {
         << described;
 }
 
+// An index that still lists rows its table lost: the copy is kept, with that index rebuilt.
+TEST_F(DamagedSource, IndexDisagreeingWithItsTableIsRebuilt) {
+    const std::string file = tool_.file("data/damaged.mdb");
+    fs::copy_file(pristine_, file, fs::copy_options::overwrite_existing);
+    // Rows deleted while the index is attached to another table stay listed in it.
+    const std::string index = "'_qn_ix_4_T030_Key01'";
+    const auto attachTo = [&](const std::string& from, const std::string& to) {
+        return "PRAGMA writable_schema=ON; UPDATE sqlite_schema SET tbl_name='" + to + "', sql=replace(sql, 'ON \"" +
+               from + "\"', 'ON \"" + to + "\"') WHERE name=" + index;
+    };
+    for (const std::string& sql : {attachTo("T030", "T000"), std::string("DELETE FROM T030 WHERE rowid % 5 = 0"),
+                                   attachTo("T000", "T030")})
+        ASSERT_EQ(testsupport::run({"/usr/bin/sqlite3", file, sql}).exitCode, 0) << sql;
+    ASSERT_NE(testsupport::integrityCheck(file), "ok");
+    const std::size_t rowsLeft = rows_.at("T030").size() - rows_.at("T030").size() / 5;
+
+    ASSERT_EQ(runRepair(file, kDesignKey).code, 0) << testsupport::readBytes(logPath());
+
+    EXPECT_EQ(testsupport::integrityCheck(file), "ok");
+    EXPECT_EQ(rowsOf(file).at("T030").size(), rowsLeft);
+    EXPECT_EQ(salvageProblems(file), std::vector<std::string>{"T030|インデックス 'Key01' が表と食い違っていたため、作り直しました"});
+}
+
 // A page that claims more cells than it has: SQLite once read it differently from run to run.
 TEST_F(DamagedSource, SalvageGivesTheSameFileEveryTime) {
     const long leaf = pagesWhere([](const Page& p) { return p.table == "T000" && p.type == "leaf" && !p.ofIndex; })[1];

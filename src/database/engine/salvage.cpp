@@ -230,7 +230,9 @@ void repairDisagreeingIndexes(Connection& copy) {
         const std::string quoted = quoteIdentifier(table);
         const std::int64_t rows = copy.queryInt("SELECT count(*) FROM " + quoted + " NOT INDEXED");
         for (const IndexRecord& index : loadIndexes(copy, table)) {
-            if (copy.queryInt("SELECT count(*) FROM " + quoted + " INDEXED BY " + quoteIdentifier(index.sqliteName)) ==
+            // count(*) would be answered from the table whatever index is named; sum(1) walks the index.
+            if (copy.queryInt("SELECT coalesce(sum(1), 0) FROM " + quoted + " INDEXED BY " +
+                              quoteIdentifier(index.sqliteName)) ==
                 rows)
                 continue;
             deleteIndex(copy, table, index.name);
