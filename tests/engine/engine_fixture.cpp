@@ -23,14 +23,14 @@ engine::EngineError errorOf(const std::function<void()>& action) {
     return {engine::ErrorCode::Unexpected, "(none)"};
 }
 
-void appendIndex(engine::Database& db, const std::string& table, const IndexSpec& spec) {
+void appendIndex(engine::Database& db, const std::string& table, const IndexShape& shape) {
     const engine::TableDef tableDef = db.TableDefs().Item(table);
-    engine::Index index = tableDef.CreateIndex(spec.name);
-    for (const std::string& field : spec.fields) index.Fields().Append(index.CreateField(field));
-    index.setPrimary(spec.primary);
-    index.setUnique(spec.unique);
-    index.setRequired(spec.required);
-    index.setIgnoreNulls(spec.ignoreNulls);
+    engine::Index index = tableDef.CreateIndex(shape.name);
+    for (const std::string& field : shape.fields) index.Fields().Append(index.CreateField(field));
+    index.setPrimary(shape.primary);
+    index.setUnique(shape.unique);
+    index.setRequired(shape.required);
+    index.setIgnoreNulls(shape.ignoreNulls);
     tableDef.Indexes().Append(index);
 }
 

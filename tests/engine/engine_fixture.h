@@ -25,7 +25,7 @@ engine::DatabasePtr open(const std::string& path, const std::string& password = 
 // The engine error that `action` throws; fails the test when it throws none.
 engine::EngineError errorOf(const std::function<void()>& action);
 
-struct IndexSpec {
+struct IndexShape {
     std::string name;
     std::vector<std::string> fields;
     bool primary = false;
@@ -33,7 +33,7 @@ struct IndexSpec {
     bool required = false;
     bool ignoreNulls = false;
 };
-void appendIndex(engine::Database& db, const std::string& table, const IndexSpec& spec);
+void appendIndex(engine::Database& db, const std::string& table, const IndexShape& shape);
 std::vector<std::string> indexNames(engine::Database& db, const std::string& table);
 
 // Table `table` (K long, Name text, Amount double) with rows K = 1..rows, Name "n<K>", Amount K/2.

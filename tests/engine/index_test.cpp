@@ -21,11 +21,11 @@ protected:
         return objects;
     }
 
-    // Appending `spec` must fail with `code` and leave the file as it was.
-    void expectRefused(const IndexSpec& spec, ErrorCode code) {
+    // Appending `shape` must fail with `code` and leave the file as it was.
+    void expectRefused(const IndexShape& shape, ErrorCode code) {
         const std::string before = schemaObjects();
         const std::vector<std::string> names = indexNames(*db_, "T");
-        const engine::EngineError error = errorOf([&] { appendIndex(*db_, "T", spec); });
+        const engine::EngineError error = errorOf([&] { appendIndex(*db_, "T", shape); });
         EXPECT_EQ(error.code(), code) << error.description();
         EXPECT_FALSE(error.description().empty());
         EXPECT_EQ(indexNames(*db_, "T"), names);

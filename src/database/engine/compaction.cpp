@@ -12,10 +12,6 @@ namespace engine::detail {
 
 namespace {
 
-bool sourceUnreadable(const EngineError& e) {
-    return e.code() == ErrorCode::Damaged || e.code() == ErrorCode::NotOurFormat || e.code() == ErrorCode::DiskIo;
-}
-
 // A straight copy of a sound file, with any index that does not match its table rebuilt.
 // `checker` is a second connection to the source.
 void copyWhole(Connection& source, std::shared_ptr<Connection> checker, const std::string& destination) {
@@ -57,7 +53,7 @@ void compact(const std::string& source, const std::string& destination, const st
     } catch (const EngineError& e) {
         // Never leave a half-written copy that a later step could take for a good one.
         std::filesystem::remove(destination, ec);
-        if (!sourceUnreadable(e)) throw;
+        if (!isReadFailure(e)) throw;
     } catch (...) {
         std::filesystem::remove(destination, ec);
         throw;

@@ -53,12 +53,7 @@ DatabasePtr DBEngine::CreateDatabase(const std::string& path, const std::string&
     try {
         auto conn = detail::Connection::open(path, detail::OpenMode::Create);
         detail::initialiseFile(*conn, detail::FileKind::Data);
-        if (!password.empty()) {
-            detail::Statement stmt =
-                conn->prepare(std::string("INSERT INTO ") + detail::kMetaTable + " VALUES('password', ?)");
-            stmt.bind(1, detail::makeVerifier(password));
-            stmt.step();
-        }
+        if (!password.empty()) detail::storeVerifier(*conn, detail::makeVerifier(password));
         return std::make_shared<Database>(std::move(conn));
     } catch (...) {
         // A file without its bookkeeping or its password would open as an unprotected data file.

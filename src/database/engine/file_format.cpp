@@ -42,6 +42,13 @@ void checkFile(Connection& conn, FileKind kind) {
     throw EngineError(ErrorCode::NotOurFormat, describe::notOurFormat(conn.path()));
 }
 
+void storeVerifier(Connection& conn, const std::string& verifier) {
+    if (verifier.empty()) return;
+    Statement stmt = conn.prepare(std::string("INSERT INTO ") + kMetaTable + " VALUES('password', ?)");
+    stmt.bind(1, verifier);
+    stmt.step();
+}
+
 std::string storedVerifier(Connection& conn) {
     Statement stmt = conn.prepare(std::string("SELECT value FROM ") + kMetaTable + " WHERE key='password'");
     return stmt.step() ? stmt.columnText(0) : std::string();

@@ -33,5 +33,7 @@ void checkFile(Connection& conn, FileKind kind);
 
 // The stored password verifier of a data file; empty when the file has no password.
 std::string storedVerifier(Connection& conn);
+// Stores `verifier` in a new data file; an empty one leaves the file without a password.
+void storeVerifier(Connection& conn, const std::string& verifier);
 
 }  // namespace engine::detail

@@ -69,12 +69,28 @@ void requireTable(Connection& conn, const std::string& table) {
     if (!tableExists(conn, table)) throw EngineError(ErrorCode::TableNotFound, describe::tableNotFound(table));
 }
 
-std::vector<std::string> tableColumns(Connection& conn, const std::string& table) {
-    Statement stmt = conn.prepare("SELECT name FROM pragma_table_info(?) ORDER BY cid");
+std::vector<std::string> userTables(Connection& conn) {
+    Statement stmt = conn.prepare("SELECT name FROM sqlite_schema WHERE type='table' ORDER BY rowid");
+    std::vector<std::string> tables;
+    while (stmt.step()) {
+        std::string name = stmt.columnText(0);
+        if (!isReservedName(name)) tables.push_back(std::move(name));
+    }
+    return tables;
+}
+
+std::vector<DeclaredColumn> declaredColumns(Connection& conn, const std::string& table) {
+    Statement stmt = conn.prepare("SELECT name, type FROM pragma_table_info(?) ORDER BY cid");
     stmt.bind(1, table);
-    std::vector<std::string> columns;
-    while (stmt.step()) columns.push_back(stmt.columnText(0));
+    std::vector<DeclaredColumn> columns;
+    while (stmt.step()) columns.push_back({stmt.columnText(0), stmt.columnText(1)});
     return columns;
+}
+
+std::vector<std::string> tableColumns(Connection& conn, const std::string& table) {
+    std::vector<std::string> names;
+    for (DeclaredColumn& column : declaredColumns(conn, table)) names.push_back(std::move(column.name));
+    return names;
 }
 
 std::vector<IndexRecord> loadIndexes(Connection& conn, const std::string& table) {

@@ -22,6 +22,15 @@ struct IndexRecord {
 bool tableExists(Connection& conn, const std::string& table);
 // Throws TableNotFound for a missing or reserved table.
 void requireTable(Connection& conn, const std::string& table);
+
+// The user tables of the file in the order they were made; bookkeeping tables are left out.
+std::vector<std::string> userTables(Connection& conn);
+
+struct DeclaredColumn {
+    std::string name;
+    std::string type;  // as declared: "TEXT", "INTEGER", ...
+};
+std::vector<DeclaredColumn> declaredColumns(Connection& conn, const std::string& table);
 std::vector<std::string> tableColumns(Connection& conn, const std::string& table);
 
 // The table's indexes in collection order. Bookkeeping rows whose SQLite index is gone

@@ -106,11 +106,8 @@ void Recordset::AddRow(const std::vector<FieldValue>& values) {
     checkOpen();
     if (values.size() != columns_.size())
         throw EngineError(ErrorCode::InvalidArgument, describe::wrongValueCount(table_, columns_.size(), values.size()));
-    if (!inserter_) {
-        std::string sql = "INSERT INTO " + detail::quoteIdentifier(table_) + " VALUES(";
-        for (std::size_t i = 0; i < columns_.size(); ++i) sql += i == 0 ? "?" : ", ?";
-        inserter_ = std::make_unique<detail::Statement>(conn_->prepare(sql + ")"));
-    }
+    if (!inserter_)
+        inserter_ = std::make_unique<detail::Statement>(conn_->prepare(detail::insertRowSql(table_, columns_.size())));
     inserter_->reset();
     for (std::size_t i = 0; i < values.size(); ++i) inserter_->bind(static_cast<int>(i) + 1, values[i]);
     inserter_->step();

@@ -13,33 +13,6 @@ namespace engine::detail {
 
 namespace {
 
-bool isReadFailure(const EngineError& e) {
-    return e.code() == ErrorCode::Damaged || e.code() == ErrorCode::NotOurFormat || e.code() == ErrorCode::DiskIo;
-}
-
-struct ColumnInfo {
-    std::string name;
-    std::string type;
-};
-
-std::vector<ColumnInfo> columnsOf(Connection& conn, const std::string& table) {
-    Statement stmt = conn.prepare("SELECT name, type FROM pragma_table_info(?) ORDER BY cid");
-    stmt.bind(1, table);
-    std::vector<ColumnInfo> columns;
-    while (stmt.step()) columns.push_back({stmt.columnText(0), stmt.columnText(1)});
-    return columns;
-}
-
-std::vector<std::string> userTables(Connection& conn) {
-    Statement stmt = conn.prepare("SELECT name FROM sqlite_schema WHERE type='table' ORDER BY rowid");
-    std::vector<std::string> tables;
-    while (stmt.step()) {
-        std::string name = stmt.columnText(0);
-        if (!isReservedName(name)) tables.push_back(std::move(name));
-    }
-    return tables;
-}
-
 // Copies one table's readable rows, walking by rowid and stepping over what cannot be read.
 // Each walk starts at a rowid, inclusive: seeking past rowid n visits the page that holds n, so
 // a walk "after n" could never reach the first row behind a page that is lost.
@@ -48,7 +21,7 @@ public:
     RowCopier(Connection& source, Connection& destination, const std::string& table, std::size_t columnCount)
         : destination_(destination), table_(table),
           select_(source.prepare("SELECT rowid, * FROM " + quoteIdentifier(table) + " WHERE rowid >= ? ORDER BY rowid")),
-          insert_(destination.prepare(insertSql(table, columnCount))), columnCount_(columnCount) {}
+          insert_(destination.prepare(insertRowSql(table, columnCount))), columnCount_(columnCount) {}
 
     void copy() {
         std::optional<std::int64_t> from = std::numeric_limits<std::int64_t>::min();
@@ -65,12 +38,6 @@ public:
     }
 
 private:
-    static std::string insertSql(const std::string& table, std::size_t columnCount) {
-        std::string sql = "INSERT INTO " + quoteIdentifier(table) + " VALUES(";
-        for (std::size_t i = 0; i < columnCount; ++i) sql += i == 0 ? "?" : ", ?";
-        return sql + ")";
-    }
-
     static std::string lastBefore(std::int64_t from) {
         return from == std::numeric_limits<std::int64_t>::min() ? "(先頭)" : std::to_string(from - 1);
     }
@@ -149,41 +116,37 @@ private:
     std::size_t columnCount_;
 };
 
-void copyPasswordVerifier(Connection& source, Connection& destination) {
-    const std::string verifier = storedVerifier(source);
-    if (verifier.empty()) return;
-    Statement stmt = destination.prepare(std::string("INSERT INTO ") + kMetaTable + " VALUES('password', ?)");
-    stmt.bind(1, verifier);
-    stmt.step();
+// What `read` returns from the damaged source; nothing, with the problem recorded as `what`
+// could not be read, when the source fails it.
+template <typename Read>
+auto readOrRecord(Connection& destination, const std::string& table, const std::string& what, Read read)
+    -> std::optional<decltype(read())> {
+    try {
+        return read();
+    } catch (const EngineError& e) {
+        if (!isReadFailure(e)) throw;
+        recordProblem(destination, table, what + "を読めませんでした (" + e.what() + ")");
+        return std::nullopt;
+    }
 }
 
 bool copyTable(Connection& source, Connection& destination, const std::string& table) {
-    std::vector<ColumnInfo> columns;
-    try {
-        columns = columnsOf(source, table);
-    } catch (const EngineError& e) {
-        if (!isReadFailure(e)) throw;
-        recordProblem(destination, table, std::string("テーブルの定義を読めませんでした (") + e.what() + ")");
-        return false;
-    }
+    const auto columns =
+        readOrRecord(destination, table, "テーブルの定義", [&] { return declaredColumns(source, table); });
+    if (!columns) return false;
     std::string sql = "CREATE TABLE " + quoteIdentifier(table) + "(";
-    for (std::size_t i = 0; i < columns.size(); ++i)
-        sql += (i == 0 ? "" : ", ") + quoteIdentifier(columns[i].name) + " " + columns[i].type;
+    for (std::size_t i = 0; i < columns->size(); ++i)
+        sql += (i == 0 ? "" : ", ") + quoteIdentifier((*columns)[i].name) + " " + (*columns)[i].type;
     destination.exec(sql + ")");
-    RowCopier(source, destination, table, columns.size()).copy();
+    RowCopier(source, destination, table, columns->size()).copy();
     return true;
 }
 
 void rebuildIndexes(Connection& source, Connection& destination, const std::string& table) {
-    std::vector<IndexRecord> indexes;
-    try {
-        indexes = loadIndexes(source, table);
-    } catch (const EngineError& e) {
-        if (!isReadFailure(e)) throw;
-        recordProblem(destination, table, std::string("インデックスの一覧を読めませんでした (") + e.what() + ")");
-        return;
-    }
-    for (const IndexRecord& index : indexes) {
+    const auto indexes =
+        readOrRecord(destination, table, "インデックスの一覧", [&] { return loadIndexes(source, table); });
+    if (!indexes) return;
+    for (const IndexRecord& index : *indexes) {
         try {
             appendIndex(destination, table, index);
         } catch (const EngineError& e) {
@@ -194,6 +157,10 @@ void rebuildIndexes(Connection& source, Connection& destination, const std::stri
 }
 
 }  // namespace
+
+bool isReadFailure(const EngineError& e) {
+    return e.code() == ErrorCode::Damaged || e.code() == ErrorCode::NotOurFormat || e.code() == ErrorCode::DiskIo;
+}
 
 void recordProblem(Connection& conn, const std::string& table, const std::string& problem) {
     conn.exec(std::string("CREATE TABLE IF NOT EXISTS ") + kSalvageTable + "(table_name TEXT, problem TEXT NOT NULL)");
@@ -214,7 +181,7 @@ void salvage(Connection& source, const std::string& destination) {
     copy->exec("PRAGMA journal_mode=OFF");
     copy->exec("BEGIN");
     initialiseFile(*copy, FileKind::Data);
-    copyPasswordVerifier(source, *copy);
+    storeVerifier(*copy, storedVerifier(source));
     recordProblem(*copy, "", "ファイルが壊れていたため、読める行とインデックスだけを取り出しました");
     for (const std::string& table : tables)
         if (copyTable(source, *copy, table)) rebuildIndexes(source, *copy, table);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "engine_error.h"
 #include "sqlite_connection.h"
 
 namespace engine::detail {
@@ -16,6 +17,9 @@ void salvage(Connection& source, const std::string& destination);
 // Rebuilds, in a freshly compacted copy, each index whose entries do not match its table.
 // Returns without change when all match.
 void repairDisagreeingIndexes(Connection& copy);
+
+// Whether `e` says the source could not be read (as opposed to, say, a full disk).
+bool isReadFailure(const EngineError& e);
 
 // Appends one problem to the salvage table, creating the table when needed.
 void recordProblem(Connection& conn, const std::string& table, const std::string& problem);

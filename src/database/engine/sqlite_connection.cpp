@@ -152,6 +152,12 @@ std::string quoteIdentifier(const std::string& name) {
     return quoted + "\"";
 }
 
+std::string insertRowSql(const std::string& table, std::size_t columnCount) {
+    std::string sql = "INSERT INTO " + quoteIdentifier(table) + " VALUES(";
+    for (std::size_t i = 0; i < columnCount; ++i) sql += i == 0 ? "?" : ", ?";
+    return sql + ")";
+}
+
 Savepoint::Savepoint(Connection& conn) : conn_(conn) { conn_.exec("SAVEPOINT qn_step"); }
 
 Savepoint::~Savepoint() {

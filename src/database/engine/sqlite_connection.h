@@ -66,6 +66,9 @@ private:
 // SQL identifier quoting: any name, including odd characters, becomes one identifier.
 std::string quoteIdentifier(const std::string& name);
 
+// "INSERT INTO <table> VALUES(?, ...)" with one parameter per column.
+std::string insertRowSql(const std::string& table, std::size_t columnCount);
+
 // Opens a transaction that nests inside an outer one and rolls back unless committed.
 class Savepoint {
 public:

@@ -1,5 +1,7 @@
 #include "table_def.h"
 
+#include <cctype>
+
 #include "database.h"
 #include "engine_error.h"
 #include "file_format.h"
@@ -9,7 +11,8 @@ namespace engine {
 
 namespace {
 
-FieldType typeFromDeclared(const std::string& declared) {
+FieldType typeFromDeclared(std::string declared) {
+    for (char& c : declared) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (declared == "INTEGER") return FieldType::Long;
     if (declared == "TINYINT") return FieldType::Byte;
     if (declared == "SMALLINT") return FieldType::Integer;
@@ -36,22 +39,14 @@ long TableDef::RecordCount() const {
 std::vector<ColumnDef> TableDef::columns() const {
     detail::Connection& conn = db_->connection();
     detail::requireTable(conn, name_);
-    detail::Statement stmt = conn.prepare("SELECT name, upper(type) FROM pragma_table_info(?) ORDER BY cid");
-    stmt.bind(1, name_);
     std::vector<ColumnDef> columns;
-    while (stmt.step()) columns.push_back({stmt.columnText(0), typeFromDeclared(stmt.columnText(1))});
+    for (const detail::DeclaredColumn& column : detail::declaredColumns(conn, name_))
+        columns.push_back({column.name, typeFromDeclared(column.type)});
     return columns;
 }
 
 std::vector<std::string> TableDefCollection::names() const {
-    detail::Connection& conn = db_->connection();
-    detail::Statement stmt = conn.prepare("SELECT name FROM sqlite_schema WHERE type='table' ORDER BY rowid");
-    std::vector<std::string> names;
-    while (stmt.step()) {
-        std::string name = stmt.columnText(0);
-        if (!detail::isReservedName(name)) names.push_back(std::move(name));
-    }
-    return names;
+    return detail::userTables(db_->connection());
 }
 
 long TableDefCollection::Count() const { return static_cast<long>(names().size()); }
