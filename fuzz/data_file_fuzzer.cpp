@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -71,11 +72,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         compacted = true;
     } catch (const engine::EngineError&) {
     }
-    if (compacted) {
+    if (compacted) {  // a copy that compaction wrote must read to its end
         try {
             readAll(*openReadOnly(copy));
-        } catch (const engine::EngineError&) {
-            __builtin_trap();  // compaction wrote a copy that cannot be read
+        } catch (const engine::EngineError& error) {
+            std::fprintf(stderr, "compacted copy unreadable: %s\n", error.what());
+            __builtin_trap();
         }
     }
     try {

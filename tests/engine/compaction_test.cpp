@@ -60,6 +60,21 @@ TEST_F(CompactionTest, RequiredIsStillEnforcedInTheCopy) {
     EXPECT_EQ(errorOf([&] { recordset->AddRow({std::monostate{}, "x", 1.0}); }).code(), ErrorCode::NullInRequired);
 }
 
+// A straight copy would carry the garbled definition over and leave a copy whose indexes
+// cannot be read: salvage copies the rows instead and leaves the indexes out.
+TEST_F(CompactionTest, GarbledIndexBookkeepingIsSalvaged) {
+    testsupport::garbleDefinition(source_, "_qn_index", "position");
+    compact(path("copy.mdb"));
+    const engine::DatabasePtr copy = open(path("copy.mdb"));
+    EXPECT_EQ(copy->TableDefs().Item("T").RecordCount(), kRows - 1);
+    EXPECT_EQ(copy->TableDefs().Item("U").RecordCount(), 3);
+    EXPECT_TRUE(indexNames(*copy, "T").empty());
+    const std::vector<engine::Database::SalvageProblem> problems = copy->SalvageProblems();
+    ASSERT_EQ(problems.size(), 3U);
+    EXPECT_EQ(problems[1].table, "T");
+    EXPECT_EQ(problems[1].problem.rfind("インデックスの一覧を読めませんでした (", 0), 0U) << problems[1].problem;
+}
+
 TEST_F(CompactionTest, DestinationAlreadyPresent) {
     testsupport::writeBytes(path("copy.mdb.bad"), "keep me");
     const engine::EngineError error = errorOf([&] { compact(path("copy.mdb.bad")); });

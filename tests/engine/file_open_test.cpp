@@ -55,6 +55,21 @@ TEST_F(FileOpenTest, DamagedFile) {
     EXPECT_EQ(openError(path("damaged.bad")).code(), ErrorCode::Damaged);
 }
 
+// The table of settings holds the password; the indexes' bookkeeping is needed only for indexes.
+TEST_F(FileOpenTest, GarbledBookkeeping) {
+    const std::string settings = freshFile("settings.mdb");
+    testsupport::garbleDefinition(settings, "_qn_meta", "value");
+    EXPECT_EQ(openError(settings).code(), ErrorCode::Damaged);
+
+    const std::string indexes = freshFile("indexes.mdb");
+    testsupport::garbleDefinition(indexes, "_qn_index", "position");
+    const engine::DatabasePtr db = open(indexes);
+    EXPECT_EQ(db->TableDefs().Item("T").RecordCount(), kRows);
+    const engine::EngineError error = errorOf([&] { db->TableDefs().Item("T").Indexes().Count(); });
+    EXPECT_EQ(error.code(), ErrorCode::Damaged);
+    EXPECT_NE(error.description().find("_qn_index"), std::string::npos) << error.description();
+}
+
 TEST_F(FileOpenTest, WrongPassword) {
     const std::string file = freshFile();
     EXPECT_EQ(openError(file, "QHWRONG").code(), ErrorCode::WrongPassword);

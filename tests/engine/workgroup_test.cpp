@@ -76,6 +76,12 @@ TEST_F(WorkgroupTest, ForeignWorkgroupFile) {
     }
 }
 
+TEST_F(WorkgroupTest, GarbledAccountTableIsForeign) {
+    engine::DBEngine::instance().CreateAccount(path("garbled.mdw"), "admin", "secret");
+    testsupport::garbleDefinition(path("garbled.mdw"), "_qn_accounts", "verifier");
+    EXPECT_EQ(logOnError(path("garbled.mdw"), "admin", "secret").code(), ErrorCode::WorkgroupUnavailable);
+}
+
 TEST_F(WorkgroupTest, AccountsAreNotAddedToADataFile) {
     const std::string file = freshFile();
     const std::string before = testsupport::readBytes(file);

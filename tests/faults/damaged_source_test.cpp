@@ -238,6 +238,39 @@ TEST_F(DamagedSource, IndexDisagreeingWithItsTableIsRebuilt) {
     EXPECT_EQ(salvageProblems(file), std::vector<std::string>{"T030|インデックス 'Key01' が表と食い違っていたため、作り直しました"});
 }
 
+// A bookkeeping table whose definition is garbled passes SQLite's own check. The indexes'
+// bookkeeping can be done without: every row comes back and the rebuild re-creates every index.
+// The settings hold the password: without them the file is refused as damaged.
+TEST_F(DamagedSource, GarbledBookkeeping) {
+    const std::string file = tool_.file("data/damaged.mdb");
+    const auto garble = [&](const std::string& table, const std::string& column) {
+        fs::copy_file(pristine_, file, fs::copy_options::overwrite_existing);
+        testsupport::garbleDefinition(file, table, column);
+    };
+    const std::string indexList = "SELECT table_name || '.' || index_name FROM _qn_index ORDER BY 1";
+
+    garble("_qn_index", "position");
+    ASSERT_EQ(runRepair(file, kDesignKey).code, 0) << testsupport::readBytes(logPath());
+    EXPECT_EQ(testsupport::integrityCheck(file), "ok");
+    EXPECT_EQ(rowsOf(file), rows_);
+    EXPECT_EQ(testsupport::sqlite3Query(file, indexList), testsupport::sqlite3Query(pristine_, indexList));
+    const std::vector<std::string> problems = salvageProblems(file);
+    ASSERT_EQ(problems.size(), rows_.size() + 1);
+    EXPECT_EQ(problems[0], kSalvageHeadline);
+    EXPECT_NE(problems[1].find("|インデックスの一覧を読めませんでした (ファイル '" + file +
+                               "' は壊れています (管理用の表 _qn_index の定義が壊れています)。)"),
+              std::string::npos)
+        << problems[1];
+
+    garble("_qn_meta", "value");
+    const std::string before = testsupport::readBytes(file);
+    const Ending ending = runRepair(file, kDesignKey);
+    expectFailureLeavingFile(ending, file, before);
+    const std::vector<std::string> lines = logMessages();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(lines[0].find("管理用の表 _qn_meta の定義が壊れています"), std::string::npos) << lines[0];
+}
+
 // A page that claims more cells than it has: SQLite once read it differently from run to run.
 TEST_F(DamagedSource, SalvageGivesTheSameFileEveryTime) {
     const long leaf = pagesWhere([](const Page& p) { return p.table == "T000" && p.type == "leaf" && !p.ofIndex; })[1];

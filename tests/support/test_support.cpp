@@ -11,6 +11,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <stdexcept>
 
 namespace testsupport {
 
@@ -109,5 +110,12 @@ std::string sqlite3Query(const std::string& path, const std::string& sql) {
 }
 
 std::string integrityCheck(const std::string& path) { return sqlite3Query(path, "PRAGMA integrity_check"); }
+
+void garbleDefinition(const std::string& path, const std::string& table, const std::string& column) {
+    const std::string sql = "PRAGMA writable_schema=ON; UPDATE sqlite_schema SET sql=replace(sql, ' " + column +
+                            " ', ' " + column + "x ') WHERE name='" + table + "'";
+    if (run({"/usr/bin/sqlite3", path, sql}).exitCode != 0 || integrityCheck(path) != "ok")
+        throw std::runtime_error("could not garble " + table + " in " + path);
+}
 
 }  // namespace testsupport

@@ -42,5 +42,8 @@ void writeBytes(const std::string& path, const std::string& bytes);
 std::string integrityCheck(const std::string& path);
 // One query through the sqlite3 CLI, trimmed output.
 std::string sqlite3Query(const std::string& path, const std::string& sql);
+// Renames `column` in the stored definition of `table` alone, as a stray bit would: SQLite's
+// own check still passes, and every statement naming the column fails.
+void garbleDefinition(const std::string& path, const std::string& table, const std::string& column);
 
 }  // namespace testsupport

@@ -19,6 +19,8 @@ void copyWhole(Connection& source, std::shared_ptr<Connection> checker, const st
     // row has): only a copy that passes the full check counts; anything else calls for salvage.
     // A copy of a source that passes is as sound, so the source is checked on another core while
     // it is copied; the copy itself is checked only when the source does not pass.
+    // SQLite's check passes a file whose bookkeeping is garbled, and its copy could not be read.
+    requireBookkeeping(source, kIndexTable);
     BackgroundCheck sourceCheck(std::move(checker));
     Statement vacuum = source.prepare("VACUUM INTO ?");
     vacuum.bind(1, destination);

@@ -63,9 +63,7 @@ void Database::setCommitsFlushed(bool flushed) {
 std::vector<Database::SalvageProblem> Database::SalvageProblems() const {
     detail::Connection& conn = connection();
     std::vector<SalvageProblem> problems;
-    if (conn.queryInt(std::string("SELECT count(*) FROM sqlite_schema WHERE type='table' AND name='") +
-                      detail::kSalvageTable + "'") == 0)
-        return problems;
+    if (!detail::hasBookkeeping(conn, detail::kSalvageTable)) return problems;
     detail::Statement stmt =
         conn.prepare(std::string("SELECT coalesce(table_name, ''), problem FROM ") + detail::kSalvageTable + " ORDER BY rowid");
     while (stmt.step()) problems.push_back({stmt.columnText(0), stmt.columnText(1)});

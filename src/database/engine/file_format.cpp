@@ -8,19 +8,50 @@ bool isReservedName(const std::string& name) {
     return name.rfind(kReservedPrefix, 0) == 0 || name.rfind("sqlite_", 0) == 0;
 }
 
+std::string bookkeepingDefinition(const std::string& name) {
+    std::string columns;
+    if (name == kMetaTable)
+        columns = "(key TEXT PRIMARY KEY, value TEXT NOT NULL)";
+    else if (name == kIndexTable)
+        columns =
+            "(table_name TEXT NOT NULL, index_name TEXT NOT NULL, sqlite_name TEXT NOT NULL UNIQUE,"
+            " position INTEGER NOT NULL, is_primary INTEGER NOT NULL, required INTEGER NOT NULL,"
+            " ignore_nulls INTEGER NOT NULL, PRIMARY KEY(table_name, index_name))";
+    else if (name == kAccountTable)
+        columns = "(name TEXT PRIMARY KEY, verifier TEXT NOT NULL)";
+    else if (name == kSalvageTable)
+        columns = "(table_name TEXT, problem TEXT NOT NULL)";
+    return "CREATE TABLE " + name + columns;
+}
+
+bool hasBookkeeping(Connection& conn, const std::string& name) {
+    // SQLite matches table names without regard to case, so a garbled one still stands for ours.
+    Statement stmt = conn.prepare("SELECT sql FROM sqlite_schema WHERE type='table' AND name=? COLLATE NOCASE");
+    stmt.bind(1, name);
+    bool present = false;
+    while (stmt.step()) {
+        if (stmt.columnText(0) != bookkeepingDefinition(name))
+            throw EngineError(ErrorCode::Damaged,
+                              describe::damaged(conn.path(), "管理用の表 " + name + " の定義が壊れています"));
+        present = true;
+    }
+    return present;
+}
+
+void requireBookkeeping(Connection& conn, const std::string& name) {
+    if (!hasBookkeeping(conn, name))
+        throw EngineError(ErrorCode::Damaged, describe::damaged(conn.path(), "管理用の表 " + name + " がありません"));
+}
+
 void initialiseFile(Connection& conn, FileKind kind) {
     Savepoint sp(conn);
     conn.exec("PRAGMA application_id=" + std::to_string(static_cast<std::int32_t>(kind)));
     conn.exec("PRAGMA user_version=" + std::to_string(kFormatVersion));
     if (kind == FileKind::Data) {
-        conn.exec(std::string("CREATE TABLE ") + kMetaTable + "(key TEXT PRIMARY KEY, value TEXT NOT NULL)");
-        conn.exec(std::string("CREATE TABLE ") + kIndexTable +
-                  "(table_name TEXT NOT NULL, index_name TEXT NOT NULL, sqlite_name TEXT NOT NULL UNIQUE,"
-                  " position INTEGER NOT NULL, is_primary INTEGER NOT NULL, required INTEGER NOT NULL,"
-                  " ignore_nulls INTEGER NOT NULL, PRIMARY KEY(table_name, index_name))");
+        conn.exec(bookkeepingDefinition(kMetaTable));
+        conn.exec(bookkeepingDefinition(kIndexTable));
     } else {
-        conn.exec(std::string("CREATE TABLE ") + kAccountTable +
-                  "(name TEXT PRIMARY KEY, verifier TEXT NOT NULL)");
+        conn.exec(bookkeepingDefinition(kAccountTable));
     }
     sp.commit();
 }
@@ -36,10 +67,22 @@ void checkFile(Connection& conn, FileKind kind) {
         if (e.code() != ErrorCode::NotOurFormat && e.code() != ErrorCode::Damaged) throw;
         id = 0;
     }
-    if (id == static_cast<std::int32_t>(kind) && version >= 1 && version <= kFormatVersion) return;
-    if (kind == FileKind::Workgroup)
-        throw EngineError(ErrorCode::WorkgroupUnavailable, describe::workgroupForeign(conn.path()));
-    throw EngineError(ErrorCode::NotOurFormat, describe::notOurFormat(conn.path()));
+    const bool ours = id == static_cast<std::int32_t>(kind) && version >= 1 && version <= kFormatVersion;
+    if (kind == FileKind::Data) {
+        if (!ours) throw EngineError(ErrorCode::NotOurFormat, describe::notOurFormat(conn.path()));
+        // The password lives here: a file whose settings cannot be read cannot be opened safely.
+        requireBookkeeping(conn, kMetaTable);
+        return;
+    }
+    if (ours) {
+        try {
+            requireBookkeeping(conn, kAccountTable);
+            return;
+        } catch (const EngineError& e) {
+            if (e.code() != ErrorCode::Damaged) throw;
+        }
+    }
+    throw EngineError(ErrorCode::WorkgroupUnavailable, describe::workgroupForeign(conn.path()));
 }
 
 void storeVerifier(Connection& conn, const std::string& verifier) {

@@ -25,10 +25,20 @@ constexpr const char* kSalvageTable = "_qn_salvage";
 
 bool isReservedName(const std::string& name);
 
+// The statement that creates bookkeeping table `name` (one of the constants above).
+std::string bookkeepingDefinition(const std::string& name);
+// Whether bookkeeping table `name` is in the file. Throws Damaged when it is there but not as
+// this engine made it: a garbled definition passes SQLite's own check, and every later read of
+// the table would fail.
+bool hasBookkeeping(Connection& conn, const std::string& name);
+// Throws Damaged unless bookkeeping table `name` is in the file as this engine made it.
+void requireBookkeeping(Connection& conn, const std::string& name);
+
 // Marks a new, empty file as ours and creates the bookkeeping tables.
 void initialiseFile(Connection& conn, FileKind kind);
 
-// Throws NotOurFormat (or the workgroup's own error) unless `conn` holds a file of `kind`.
+// Throws NotOurFormat (or the workgroup's own error) unless `conn` holds a file of `kind`
+// whose table of settings or accounts can be read.
 void checkFile(Connection& conn, FileKind kind);
 
 // The stored password verifier of a data file; empty when the file has no password.

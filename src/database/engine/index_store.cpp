@@ -94,6 +94,7 @@ std::vector<std::string> tableColumns(Connection& conn, const std::string& table
 }
 
 std::vector<IndexRecord> loadIndexes(Connection& conn, const std::string& table) {
+    requireBookkeeping(conn, kIndexTable);
     Statement stmt = conn.prepare(std::string("SELECT m.index_name, m.sqlite_name, m.is_primary, m.required,"
                                               " m.ignore_nulls FROM ") +
                                   kIndexTable +

@@ -34,7 +34,7 @@ std::vector<DeclaredColumn> declaredColumns(Connection& conn, const std::string&
 std::vector<std::string> tableColumns(Connection& conn, const std::string& table);
 
 // The table's indexes in collection order. Bookkeeping rows whose SQLite index is gone
-// (a damaged file) are not indexes.
+// (a damaged file) are not indexes; garbled bookkeeping throws Damaged.
 std::vector<IndexRecord> loadIndexes(Connection& conn, const std::string& table);
 
 // Checks and adds one index in a single transaction.

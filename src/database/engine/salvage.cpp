@@ -163,7 +163,7 @@ bool isReadFailure(const EngineError& e) {
 }
 
 void recordProblem(Connection& conn, const std::string& table, const std::string& problem) {
-    conn.exec(std::string("CREATE TABLE IF NOT EXISTS ") + kSalvageTable + "(table_name TEXT, problem TEXT NOT NULL)");
+    if (!hasBookkeeping(conn, kSalvageTable)) conn.exec(bookkeepingDefinition(kSalvageTable));
     Statement stmt = conn.prepare(std::string("INSERT INTO ") + kSalvageTable + " VALUES(?, ?)");
     stmt.bind(1, table).bind(2, problem);
     stmt.step();
@@ -189,6 +189,7 @@ void salvage(Connection& source, const std::string& destination) {
 }
 
 void repairDisagreeingIndexes(Connection& copy) {
+    requireBookkeeping(copy, kIndexTable);
     Statement list = copy.prepare(std::string("SELECT DISTINCT table_name FROM ") + kIndexTable);
     std::vector<std::string> tables;
     while (list.step()) tables.push_back(list.columnText(0));
