@@ -8,6 +8,7 @@
 #include <optional>
 #include <random>
 #include <set>
+#include <sstream>
 
 #include "data_file_pages.h"
 #include "fault_fixture.h"
@@ -269,6 +270,34 @@ TEST_F(DamagedSource, GarbledBookkeeping) {
     const std::vector<std::string> lines = logMessages();
     ASSERT_FALSE(lines.empty());
     EXPECT_NE(lines[0].find("管理用の表 _qn_meta の定義が壊れています"), std::string::npos) << lines[0];
+}
+
+// A damaged tree can give back rows out of order, and rows it already gave: here a leaf holds a
+// copy of an earlier leaf, and the leaf after it is lost. Salvage once walked back over the
+// copied rows for ever, copying them again each time.
+TEST_F(DamagedSource, RowsGivenBackTwiceAreCopiedOnce) {
+    std::vector<long> leaves;  // T000's leaves in the order of their rows
+    std::istringstream numbers(testsupport::sqlite3Query(
+        pristine_, "SELECT pageno FROM dbstat WHERE name = 'T000' AND pagetype = 'leaf' ORDER BY path"));
+    for (long number = 0; numbers >> number;) leaves.push_back(number);
+    ASSERT_GE(leaves.size(), 5U);
+    const long copied = leaves[1];
+    const long overwritten = leaves[3];
+    const long lost = leaves[4];
+    const long pageSize = map_.pageSize;
+    repairDamaged({"leaf " + std::to_string(overwritten) + " overwritten with leaf " + std::to_string(copied) +
+                       ", leaf " + std::to_string(lost) + " zeroed",
+                   [=, this](const std::string& path) {
+                       overwrite(
+                           path, (overwritten - 1) * pageSize,
+                           testsupport::readBytes(pristine_).substr(static_cast<std::size_t>((copied - 1) * pageSize),
+                                                                    static_cast<std::size_t>(pageSize)));
+                       overwrite(path, (lost - 1) * pageSize, std::string(static_cast<std::size_t>(pageSize), '\0'));
+                   },
+                   {overwritten, lost}});
+    ASSERT_EQ(tally_.salvaged, 1);
+    const std::vector<std::string> rows = rowsOf(tool_.file("data/damaged.mdb")).at("T000");
+    EXPECT_EQ(std::adjacent_find(rows.begin(), rows.end()), rows.end()) << "a row was copied twice";
 }
 
 // A page that claims more cells than it has: SQLite once read it differently from run to run.

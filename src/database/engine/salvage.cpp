@@ -16,12 +16,20 @@ namespace {
 // Copies one table's readable rows, walking by rowid and stepping over what cannot be read.
 // Each walk starts at a rowid, inclusive: seeking past rowid n visits the page that holds n, so
 // a walk "after n" could never reach the first row behind a page that is lost.
+// A damaged tree can hand back rows out of order, or the same row twice. Rows keep their rowid,
+// and a rowid already copied is not copied again; the walk's start only ever moves forward, and
+// a start counts as readable only when its first row lies at or after it, so that the walk
+// always ends.
 class RowCopier {
 public:
-    RowCopier(Connection& source, Connection& destination, const std::string& table, std::size_t columnCount)
-        : destination_(destination), table_(table),
-          select_(source.prepare("SELECT rowid, * FROM " + quoteIdentifier(table) + " WHERE rowid >= ? ORDER BY rowid")),
-          insert_(destination.prepare(insertRowSql(table, columnCount))), columnCount_(columnCount) {}
+    RowCopier(Connection& source, Connection& destination, const std::string& table,
+              const std::vector<DeclaredColumn>& columns)
+        : destination_(destination),
+          table_(table),
+          select_(
+              source.prepare("SELECT rowid, * FROM " + quoteIdentifier(table) + " WHERE rowid >= ? ORDER BY rowid")),
+          insert_(destination.prepare(insertKeepingRowid(table, columns))),
+          valueCount_(columns.size() + 1) {}
 
     void copy() {
         std::optional<std::int64_t> from = std::numeric_limits<std::int64_t>::min();
@@ -38,6 +46,16 @@ public:
     }
 
 private:
+    static std::string insertKeepingRowid(const std::string& table, const std::vector<DeclaredColumn>& columns) {
+        std::string names = "rowid";
+        std::string values = "?";
+        for (const DeclaredColumn& column : columns) {
+            names += ", " + quoteIdentifier(column.name);
+            values += ", ?";
+        }
+        return "INSERT OR IGNORE INTO " + quoteIdentifier(table) + "(" + names + ") VALUES(" + values + ")";
+    }
+
     static std::string lastBefore(std::int64_t from) {
         return from == std::numeric_limits<std::int64_t>::min() ? "(先頭)" : std::to_string(from - 1);
     }
@@ -56,22 +74,22 @@ private:
                 return false;
             }
             insert_.reset();
-            for (std::size_t i = 0; i < columnCount_; ++i)
-                insert_.bind(static_cast<int>(i) + 1, select_.column(static_cast<int>(i) + 1));
+            for (std::size_t i = 0; i < valueCount_; ++i)
+                insert_.bind(static_cast<int>(i) + 1, select_.column(static_cast<int>(i)));
             insert_.step();
             const std::int64_t rowid = select_.columnInt(0);
+            if (rowid < from) continue;
             if (rowid == std::numeric_limits<std::int64_t>::max()) return true;
             from = rowid + 1;
         }
     }
 
-    // Whether a walk starting at `start` can read its first row (or find the end).
+    // Whether a walk starting at `start` can read its first row in order (or find the end).
     bool readableFrom(std::int64_t start) {
         select_.reset();
         select_.bind(1, start);
         try {
-            select_.step();
-            return true;
+            return !select_.step() || select_.columnInt(0) >= start;
         } catch (const EngineError& e) {
             if (!isReadFailure(e)) throw;
             return false;
@@ -113,7 +131,7 @@ private:
     std::string table_;
     Statement select_;
     Statement insert_;
-    std::size_t columnCount_;
+    std::size_t valueCount_;
 };
 
 // What `read` returns from the damaged source; nothing, with the problem recorded as `what`
@@ -138,7 +156,7 @@ bool copyTable(Connection& source, Connection& destination, const std::string& t
     for (std::size_t i = 0; i < columns->size(); ++i)
         sql += (i == 0 ? "" : ", ") + quoteIdentifier((*columns)[i].name) + " " + (*columns)[i].type;
     destination.exec(sql + ")");
-    RowCopier(source, destination, table, columns->size()).copy();
+    RowCopier(source, destination, table, *columns).copy();
     return true;
 }
 
