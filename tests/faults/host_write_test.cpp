@@ -6,10 +6,14 @@
 #include <algorithm>
 
 #include "fault_fixture.h"
-#include "host_session.h"
+#include "sqlite3_session.h"
 
 namespace faults {
 namespace {
+
+// The statement the host writes with, and how to see that it was kept.
+const std::string kHostWrite = "UPDATE Lock SET Payload = 'written by the host' WHERE rowid = 1;";
+const std::string kHostWriteSeen = "SELECT count(*) FROM Lock WHERE Payload = 'written by the host'";
 
 class HostWrites : public FaultFixture {
 protected:
@@ -85,7 +89,7 @@ TEST_F(HostWrites, WriteBetweenCompactionAndReplacementIsNeverLost) {
 
 TEST_F(HostWrites, TransactionOpenAcrossTheRepairIsNeverLost) {
     const std::string file = fileNeedingRepair("design", kDesignKey);
-    HostSession host(file);
+    testsupport::Sqlite3Session host(file);
     ASSERT_EQ(host.run("BEGIN IMMEDIATE;" + kHostWrite), "");
 
     const Ending ending = runRepair(file, kDesignKey);
@@ -100,7 +104,7 @@ TEST_F(HostWrites, TransactionOpenAcrossTheRepairIsNeverLost) {
 TEST_F(HostWrites, FileLockedByTheHostIsNotCompacted) {
     const std::string file = fileNeedingRepair("design", kDesignKey);
     const std::string before = testsupport::readBytes(file);
-    HostSession host(file);
+    testsupport::Sqlite3Session host(file);
     ASSERT_EQ(host.run("BEGIN EXCLUSIVE;"), "");
 
     const Ending ending = runRepair(file, kDesignKey);

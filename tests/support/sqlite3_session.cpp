@@ -1,4 +1,4 @@
-#include "host_session.h"
+#include "sqlite3_session.h"
 
 #include <poll.h>
 #include <signal.h>
@@ -9,7 +9,7 @@
 #include <chrono>
 #include <stdexcept>
 
-namespace faults {
+namespace testsupport {
 
 namespace {
 
@@ -19,7 +19,7 @@ constexpr int kReplyTimeoutMs = 30000;
 
 }  // namespace
 
-HostSession::HostSession(const std::string& path) {
+Sqlite3Session::Sqlite3Session(const std::string& path) {
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) throw std::runtime_error("socketpair");
     pid_ = ::fork();
@@ -34,29 +34,29 @@ HostSession::HostSession(const std::string& path) {
     socket_ = ends[0];
 }
 
-HostSession::~HostSession() {
+Sqlite3Session::~Sqlite3Session() {
     ::close(socket_);
     ::kill(pid_, SIGKILL);
     ::waitpid(pid_, nullptr, 0);
 }
 
-std::string HostSession::run(const std::string& sql) {
+std::string Sqlite3Session::run(const std::string& sql) {
     const std::string input = sql + "\nSELECT '" + kDone + "';\n";
     if (::send(socket_, input.data(), input.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(input.size()))
-        throw std::runtime_error("the host's sqlite3 is gone");
+        throw std::runtime_error("the other sqlite3 is gone");
     std::string output;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
     while (output.find(kDone + "\n") == std::string::npos) {
         pollfd ready{socket_, POLLIN, 0};
         if (std::chrono::steady_clock::now() > deadline || ::poll(&ready, 1, 100) < 0)
-            throw std::runtime_error("the host's sqlite3 does not answer");
+            throw std::runtime_error("the other sqlite3 does not answer");
         if ((ready.revents & (POLLIN | POLLHUP)) == 0) continue;
         char buffer[4096];
         const ssize_t n = ::recv(socket_, buffer, sizeof buffer, 0);
-        if (n <= 0) throw std::runtime_error("the host's sqlite3 ended: " + output);
+        if (n <= 0) throw std::runtime_error("the other sqlite3 ended: " + output);
         output.append(buffer, static_cast<std::size_t>(n));
     }
     return output.substr(0, output.find(kDone + "\n"));
 }
 
-}  // namespace faults
+}  // namespace testsupport

@@ -1,0 +1,27 @@
+#pragma once
+
+// Another program's connection to a file: a sqlite3 CLI process fed statements one at a time,
+// so that it can hold a lock or a transaction open while the code under test runs.
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace testsupport {
+
+class Sqlite3Session {
+public:
+    explicit Sqlite3Session(const std::string& path);
+    ~Sqlite3Session();
+    Sqlite3Session(const Sqlite3Session&) = delete;
+    Sqlite3Session& operator=(const Sqlite3Session&) = delete;
+
+    // Runs `sql` and returns what the CLI printed for it, errors included.
+    std::string run(const std::string& sql);
+
+private:
+    pid_t pid_ = -1;
+    int socket_ = -1;
+};
+
+}  // namespace testsupport
