@@ -28,9 +28,10 @@ bool hasBookkeeping(Connection& conn, const std::string& name) {
     // SQLite matches table names without regard to case, so a garbled one still stands for ours.
     Statement stmt = conn.prepare("SELECT sql FROM sqlite_schema WHERE type='table' AND name=? COLLATE NOCASE");
     stmt.bind(1, name);
+    const std::string definition = bookkeepingDefinition(name);
     bool present = false;
     while (stmt.step()) {
-        if (stmt.columnText(0) != bookkeepingDefinition(name))
+        if (stmt.columnText(0) != definition)
             throw EngineError(ErrorCode::Damaged,
                               describe::damaged(conn.path(), "管理用の表 " + name + " の定義が壊れています"));
         present = true;

@@ -207,7 +207,6 @@ void salvage(Connection& source, const std::string& destination) {
 }
 
 void repairDisagreeingIndexes(Connection& copy) {
-    requireBookkeeping(copy, kIndexTable);
     Statement list = copy.prepare(std::string("SELECT DISTINCT table_name FROM ") + kIndexTable);
     std::vector<std::string> tables;
     while (list.step()) tables.push_back(list.columnText(0));

@@ -14,7 +14,8 @@ namespace engine::detail {
 // problem in the salvage table. Throws only when nothing of the file can be read.
 void salvage(Connection& source, const std::string& destination);
 
-// Rebuilds, in a freshly compacted copy, each index whose entries do not match its table.
+// Rebuilds, in a freshly compacted copy whose source's bookkeeping was found intact, each index
+// whose entries do not match its table.
 // Returns without change when all match.
 void repairDisagreeingIndexes(Connection& copy);
 
