@@ -33,7 +33,7 @@ ensure_files() {
   cp "$making/original.mdb" "$making/damaged.mdb"
   # shellcheck disable=SC2046  # the actions are words
   "$QNDB" damage "$making/damaged.mdb" "$KEY" $(damage_actions "$rows")
-  sqlite3 -readonly "$making/damaged.mdb" "ATTACH 'file:$making/original.mdb?mode=ro' AS ref" \
+  "$SQLITE3" -readonly "$making/damaged.mdb" "ATTACH 'file:$making/original.mdb?mode=ro' AS ref" \
     ".read $LIB/floor_sql.sql" >"$making/floor.sql"
   recipe_of "$rows" >"$making/recipe"
   # Only complete sets are ever reused.

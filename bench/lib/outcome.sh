@@ -4,15 +4,15 @@
 
 outcome_of() {
   local file=$1
-  sqlite3 -readonly "$file" \
+  "$SQLITE3" -readonly "$file" \
     "SELECT type, name, tbl_name, sql FROM sqlite_schema ORDER BY type, name;" \
     "SELECT table_name, index_name, sqlite_name, is_primary, required, ignore_nulls FROM _qn_index ORDER BY sqlite_name;" \
     "SELECT key, value FROM _qn_meta ORDER BY key;" \
     "PRAGMA application_id;" "PRAGMA user_version;"
-  sqlite3 -readonly "$file" \
+  "$SQLITE3" -readonly "$file" \
     "SELECT 'SELECT ' || quote(name) || ', count(*), sum(length(Payload)) FROM \"' || name || '\";'
        FROM sqlite_schema WHERE type = 'table' AND name NOT LIKE '\_qn\_%' ESCAPE '\' ORDER BY name;" |
-    sqlite3 -readonly "$file"
+    "$SQLITE3" -readonly "$file"
 }
 
 # Fails unless the repair and the floor leave `damaged` in the same state (not timed).

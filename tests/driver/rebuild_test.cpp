@@ -67,9 +67,10 @@ TEST_F(Rebuild, EveryDamageActionIsUndoneOnAWorkFile) {
 TEST_F(Rebuild, CompleteIndexIsKeptEvenWithExtraFieldsOrAnotherOrder) {
     const std::string file = dataFile("design");
     // Key01 of T030 in the other field order, with a field more: complete for the check.
-    testsupport::run({"/usr/bin/sqlite3", file,
-                      "DROP INDEX \"_qn_ix_4_T030_Key01\"; CREATE UNIQUE INDEX \"_qn_ix_4_T030_Key01\" ON T030(L000, "
-                      "B000, L001)"});
+    testsupport::runSqlite3(
+        {file,
+         "DROP INDEX \"_qn_ix_4_T030_Key01\"; CREATE UNIQUE INDEX \"_qn_ix_4_T030_Key01\" ON T030(L000, "
+         "B000, L001)"});
     const std::string before = indexesOf(file, "T030");
     expectRepaired(file, kDesignKey);
     EXPECT_EQ(indexesOf(file, "T030"), before);
@@ -79,9 +80,9 @@ TEST_F(Rebuild, NullKeysAreSweptConsecutiveOnesIncluded) {
     const std::string file = dataFile("design");
     damage(file, kDesignKey, {"null-keys", "T020", "5", "null-keys", "Data", "1"});
     // Nulls at the start, in a run in the middle and at the end of the table.
-    testsupport::run({"/usr/bin/sqlite3", file,
-                      "UPDATE T020 SET L000 = NULL WHERE rowid IN (1, 2, 10, 11, 12);"
-                      "UPDATE Data SET A000 = NULL WHERE rowid = 1"});
+    testsupport::runSqlite3({file,
+                             "UPDATE T020 SET L000 = NULL WHERE rowid IN (1, 2, 10, 11, 12);"
+                             "UPDATE Data SET A000 = NULL WHERE rowid = 1"});
     const std::string keptRows = count(file, "T020", "L000 IS NOT NULL");
 
     expectRepaired(file, kDesignKey);
@@ -95,12 +96,12 @@ TEST_F(Rebuild, NullKeysAreSweptConsecutiveOnesIncluded) {
 TEST_F(Rebuild, FailedDeletionStopsBeforeCreating) {
     const std::string file = dataFile("design");
     // An incomplete Key01 that SQLite will not drop: the index behind a UNIQUE constraint.
-    testsupport::run({"/usr/bin/sqlite3", file,
-                      "CREATE TABLE x AS SELECT * FROM T031; DROP TABLE T031;"
-                      "CREATE TABLE T031(B000 TINYINT, L000 INTEGER, L001 INTEGER, Payload TEXT, UNIQUE(L000));"
-                      "INSERT INTO T031 SELECT B000, L000, L001, Payload FROM x; DROP TABLE x;"
-                      "DELETE FROM _qn_index WHERE table_name = 'T031';"
-                      "INSERT INTO _qn_index VALUES('T031', 'Ind00', 'sqlite_autoindex_T031_1', 0, 0, 1, 0)"});
+    testsupport::runSqlite3({file,
+                             "CREATE TABLE x AS SELECT * FROM T031; DROP TABLE T031;"
+                             "CREATE TABLE T031(B000 TINYINT, L000 INTEGER, L001 INTEGER, Payload TEXT, UNIQUE(L000));"
+                             "INSERT INTO T031 SELECT B000, L000, L001, Payload FROM x; DROP TABLE x;"
+                             "DELETE FROM _qn_index WHERE table_name = 'T031';"
+                             "INSERT INTO _qn_index VALUES('T031', 'Ind00', 'sqlite_autoindex_T031_1', 0, 0, 1, 0)"});
     const Lines lines = [&] {
         const auto result = repairFile(file, kDesignKey);
         EXPECT_EQ(result.exitCode, 1);
@@ -117,7 +118,7 @@ TEST_F(Rebuild, IndexThatCannotBeCreatedStopsTheRepair) {
     // Two rows equal under Key01 of T030 (L001, L000) make the unique index impossible.
     damage(file, kDesignKey, {"drop-index", "T030", "Key01", "drop-index", "T030", "Key00", "drop-index", "T030",
                               "Ind00"});
-    testsupport::run({"/usr/bin/sqlite3", file, "INSERT INTO T030 SELECT * FROM T030 WHERE rowid = 1"});
+    testsupport::runSqlite3({file, "INSERT INTO T030 SELECT * FROM T030 WHERE rowid = 1"});
     const std::string before = testsupport::readBytes(file);
 
     EXPECT_EQ(repairFile(file, kDesignKey).exitCode, 1);
@@ -130,7 +131,7 @@ TEST_F(Rebuild, IndexThatCannotBeCreatedStopsTheRepair) {
 
 TEST_F(Rebuild, TableWithoutItsKeyFieldEndsThroughTheErrorTrap) {
     const std::string file = dataFile("design");
-    testsupport::run({"/usr/bin/sqlite3", file, "ALTER TABLE T040 RENAME COLUMN L000 TO X000"});
+    testsupport::runSqlite3({file, "ALTER TABLE T040 RENAME COLUMN L000 TO X000"});
     EXPECT_EQ(repairFile(file, kDesignKey).exitCode, 1);
     const Lines lines = logMessages();
     ASSERT_EQ(lines.size(), 3U);
@@ -142,7 +143,7 @@ TEST_F(Rebuild, TableWithoutItsKeyFieldEndsThroughTheErrorTrap) {
 TEST_F(Rebuild, MissingPhaseOneTableSkipsEveryOtherTable) {
     const std::string file = dataFile("work");
     damage(file, kWorkKey, {"null-keys", "U000", "2"});
-    testsupport::run({"/usr/bin/sqlite3", file, "DROP TABLE Lock"});
+    testsupport::runSqlite3({file, "DROP TABLE Lock"});
     EXPECT_EQ(repairFile(file, kWorkKey).exitCode, 1);
     EXPECT_EQ(logMessages(), (Lines{"作業ファイル　(" + file + ") のテーブル(Lock) を開けませんでした。",
                                     "作業ファイル　(" + file + ") を修復できませんでした。",

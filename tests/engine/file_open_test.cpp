@@ -29,7 +29,7 @@ TEST_F(FileOpenTest, OpensItsOwnFileWithTheRightPassword) {
 TEST_F(FileOpenTest, MissingFile) { EXPECT_EQ(openError(path("none.mdb")).code(), ErrorCode::FileNotFound); }
 
 TEST_F(FileOpenTest, ForeignFilesAreNotOurs) {
-    testsupport::run({"/usr/bin/sqlite3", path("foreign.db"), "CREATE TABLE T(K INTEGER)"});
+    testsupport::runSqlite3({path("foreign.db"), "CREATE TABLE T(K INTEGER)"});
     testsupport::writeBytes(path("text.txt"), "This is a plain text file, not a database.\n");
     testsupport::writeBytes(path("empty.mdb.bad"), "");
     fs::create_directory(path("folder"));

@@ -228,7 +228,7 @@ TEST_F(DamagedSource, IndexDisagreeingWithItsTableIsRebuilt) {
     };
     for (const std::string& sql : {attachTo("T030", "T000"), std::string("DELETE FROM T030 WHERE rowid % 5 = 0"),
                                    attachTo("T000", "T030")})
-        ASSERT_EQ(testsupport::run({"/usr/bin/sqlite3", file, sql}).exitCode, 0) << sql;
+        ASSERT_EQ(testsupport::runSqlite3({file, sql}).exitCode, 0) << sql;
     ASSERT_NE(testsupport::integrityCheck(file), "ok");
     const std::size_t rowsLeft = rows_.at("T030").size() - rows_.at("T030").size() / 5;
 
@@ -328,14 +328,14 @@ TEST_F(DamagedSource, NotADataFile) {
          notOurs},
         {"foreign.mdb",
          [](const std::string& p) {
-             testsupport::run({"/usr/bin/sqlite3", p, "CREATE TABLE Data(A000 TEXT); INSERT INTO Data VALUES('x');"});
+             testsupport::runSqlite3({p, "CREATE TABLE Data(A000 TEXT); INSERT INTO Data VALUES('x');"});
          },
          notOurs},
         {"workgroup.mdb", [this](const std::string& p) { fs::copy_file(tool_.file("QNsys.mdw"), p); }, notOurs},
         {"newer.mdb",
          [this](const std::string& p) {
              fs::copy_file(pristine_, p);
-             testsupport::run({"/usr/bin/sqlite3", p, "PRAGMA user_version=2"});
+             testsupport::runSqlite3({p, "PRAGMA user_version=2"});
          },
          notOurs},
         {"header-only.mdb",

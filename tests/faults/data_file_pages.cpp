@@ -29,7 +29,7 @@ std::vector<std::string> fields(const std::string& line) {
 }
 
 std::string query(const std::string& path, const std::string& sql) {
-    const testsupport::ProcessResult result = testsupport::run({"/usr/bin/sqlite3", "-readonly", path, sql});
+    const testsupport::ProcessResult result = testsupport::runSqlite3({"-readonly", path, sql});
     if (result.exitCode != 0) throw std::runtime_error("sqlite3 failed on " + path + ": " + result.err);
     return result.out;
 }

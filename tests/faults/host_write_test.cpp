@@ -59,7 +59,7 @@ TEST_F(HostWrites, WriteBetweenCompactionAndReplacementIsNeverLost) {
         testsupport::writeBytes(file, reference.before);
         Child repair = startFaultedRepair(file, kDesignKey, at, "stop");
         ASSERT_TRUE(repair.waitStopped());
-        const testsupport::ProcessResult host = testsupport::run({"/usr/bin/sqlite3", file, kHostWrite});
+        const testsupport::ProcessResult host = testsupport::runSqlite3({file, kHostWrite});
         repair.resume();
         const Ending ending = repair.wait();
 

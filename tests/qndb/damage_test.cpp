@@ -106,7 +106,7 @@ TEST_F(DamageTest, WrongNamesChangeNothing) {
 
 TEST_F(DamageTest, MissingKeyFieldChangesNothing) {
     file_ = create("odd.mdb", "other", {"--rows", "2", "--password", kDesignKey});
-    testsupport::run({"/usr/bin/sqlite3", file_, "CREATE TABLE Extra(X INTEGER)"});
+    testsupport::runSqlite3({file_, "CREATE TABLE Extra(X INTEGER)"});
     const std::string before = testsupport::readBytes(file_);
     expectFailure({"damage", file_, kDesignKey, "null-keys", "Extra", "1"}, "L000");
     EXPECT_EQ(testsupport::readBytes(file_), before);

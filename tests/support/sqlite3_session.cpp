@@ -8,6 +8,9 @@
 
 #include <chrono>
 #include <stdexcept>
+#include <vector>
+
+#include "test_support.h"
 
 namespace testsupport {
 
@@ -22,12 +25,16 @@ constexpr int kReplyTimeoutMs = 30000;
 Sqlite3Session::Sqlite3Session(const std::string& path) {
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) throw std::runtime_error("socketpair");
+    std::vector<std::string> command = sqlite3Command({path});
     pid_ = ::fork();
     if (pid_ == 0) {
         ::dup2(ends[1], 0);
         ::dup2(ends[1], 1);
         ::dup2(ends[1], 2);
-        ::execl("/usr/bin/sqlite3", "sqlite3", path.c_str(), static_cast<char*>(nullptr));
+        std::vector<char*> argv;
+        for (std::string& arg : command) argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
         ::_exit(127);
     }
     ::close(ends[1]);

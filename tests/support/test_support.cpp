@@ -102,8 +102,19 @@ void writeBytes(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
+std::vector<std::string> sqlite3Command(const std::vector<std::string>& args) {
+    // -unsafe-testing: writable_schema takes effect (the shell is defensive otherwise), for the
+    // tests that damage a file's schema on purpose.
+    std::vector<std::string> argv = {binPath("sqlite3"), "-batch", "-noinit", "-unsafe-testing", "-list", "-noheader",
+                                     "-separator", "|", "-nullvalue", "", "-escape", "off"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return argv;
+}
+
+ProcessResult runSqlite3(const std::vector<std::string>& args) { return run(sqlite3Command(args)); }
+
 std::string sqlite3Query(const std::string& path, const std::string& sql) {
-    ProcessResult result = run({"/usr/bin/sqlite3", "-readonly", path, sql});
+    ProcessResult result = runSqlite3({"-readonly", path, sql});
     std::string out = result.out + result.err;
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' ')) out.pop_back();
     return out;
@@ -114,7 +125,7 @@ std::string integrityCheck(const std::string& path) { return sqlite3Query(path, 
 void garbleDefinition(const std::string& path, const std::string& table, const std::string& column) {
     const std::string sql = "PRAGMA writable_schema=ON; UPDATE sqlite_schema SET sql=replace(sql, ' " + column +
                             " ', ' " + column + "x ') WHERE name='" + table + "'";
-    if (run({"/usr/bin/sqlite3", path, sql}).exitCode != 0 || integrityCheck(path) != "ok")
+    if (runSqlite3({path, sql}).exitCode != 0 || integrityCheck(path) != "ok")
         throw std::runtime_error("could not garble " + table + " in " + path);
 }
 

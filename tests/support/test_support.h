@@ -38,6 +38,13 @@ ProcessResult qndb(const std::vector<std::string>& args, bool mayFail = false);
 std::string readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::string& bytes);
 
+// The command line of the sqlite3 shell built from the engine's own SQLite, with `args` after the
+// options that fix what the tests read from it and may do with it: rows as "a|b", no header,
+// Null as nothing, bytes as stored, no ~/.sqliterc, a schema that may be damaged on purpose.
+std::vector<std::string> sqlite3Command(const std::vector<std::string>& args);
+// Runs that shell.
+ProcessResult runSqlite3(const std::vector<std::string>& args);
+
 // "ok" for a sound file, SQLite's report otherwise, read with the sqlite3 CLI.
 std::string integrityCheck(const std::string& path);
 // One query through the sqlite3 CLI, trimmed output.
