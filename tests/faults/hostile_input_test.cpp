@@ -36,11 +36,19 @@ protected:
     }
 };
 
+// Nested folders making a path of some 1,800 bytes: longer than the 512 bytes SQLite's unix layer
+// allows unless built with the platform's limit.
+std::string deepName() {
+    std::string name;
+    for (int depth = 0; depth < 9; ++depth) name += std::string(200, 'd') + "/";
+    return name + "deep.mdb";
+}
+
 // File names the file system allows, each repaired as any other.
 TEST_F(HostileInput, OddFileNamesAreRepaired) {
     for (const std::string& name : {std::string("caf\xe9 \xff\xfe.mdb"), std::string("tab\tbell\x01 del\x7f.mdb"),
                                    std::string("line\nbreak\rreturn.mdb"), std::string("設計 \"書\" 'x' (1) %s%n.mdb"),
-                                   std::string(200, 'n') + ".mdb"}) {
+                                   std::string(200, 'n') + ".mdb", deepName()}) {
         SCOPED_TRACE(name);
         const std::string file = fileNeedingRepair("design", kDesignKey, name);
         expectRepaired(runWith({"Data Source=" + file + ";Database Password=" + kDesignKey}), file);
