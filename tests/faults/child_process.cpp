@@ -40,6 +40,7 @@ std::vector<char*> pointersTo(std::vector<std::string>& strings) {
 
 // Runs in the child between fork and exec.
 void arrange(const ChildOptions& options) {
+    if (!options.workingDirectory.empty() && ::chdir(options.workingDirectory.c_str()) != 0) ::_exit(127);
     if (options.fileSizeLimit) {
         ::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{*options.fileSizeLimit, *options.fileSizeLimit};

@@ -19,6 +19,7 @@ struct ChildOptions {
     std::optional<rlim_t> fileSizeLimit;
     // Root loses CAP_DAC_OVERRIDE and its kin across exec, so permission bits hold for it too.
     bool withoutPermissionOverride = false;
+    std::string workingDirectory;  // the parent's when empty
     std::chrono::milliseconds timeout{60000};
 };
 

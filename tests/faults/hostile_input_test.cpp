@@ -56,6 +56,19 @@ TEST_F(HostileInput, OddFileNamesAreRepaired) {
     }
 }
 
+// SQLite reads a file name starting with "file:" as a URI when built to: a relative path that looks
+// like one must still name that file, not the one the URI would (here a file of another kind).
+TEST_F(HostileInput, RelativePathLikeAUriNamesItsOwnFile) {
+    const std::string named = fileNeedingRepair("design", kDesignKey, "file:x.mdb");
+    const std::string other = dataFile("work", "x.mdb");
+    const std::string otherBefore = testsupport::readBytes(other);
+    ChildOptions options;
+    options.workingDirectory = tool_.file("data");
+    expectRepaired(runChild({tool_.file("QNrepair"), "Data Source=file:x.mdb;Database Password=" + kDesignKey}, options),
+                   named);
+    EXPECT_TRUE(testsupport::readBytes(other) == otherBefore);
+}
+
 // The command line is split at every ";" and each piece at every "=": a path holding either
 // cannot be named, and the run must say what it read instead of touching another file.
 TEST_F(HostileInput, SeparatorsInPathsAndRunsOfSeparators) {
