@@ -51,6 +51,8 @@ using Command = std::variant<HelpCommand, WorkgroupCommand, CreateCommand, Descr
 
 // Reads the words after the program name; throws UsageError for anything malformed, before
 // any file is touched.
+// By hand, not with CLI11 (2.1): it saturates or wraps numbers out of range ("--seed -1"), reads
+// "0x10" as 16, and reports an unknown option and an extra word as one and the same error.
 Command parseArguments(const std::vector<std::string>& args);
 
 }  // namespace qndb
