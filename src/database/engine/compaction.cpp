@@ -5,6 +5,7 @@
 #include "background_check.h"
 #include "engine_error.h"
 #include "file_format.h"
+#include "layout.h"
 #include "open_data_file.h"
 #include "salvage.h"
 
@@ -26,8 +27,12 @@ void copyWhole(Connection& source, std::shared_ptr<Connection> checker, const st
     vacuum.bind(1, destination);
     vacuum.step();
     std::shared_ptr<Connection> copy = Connection::open(destination, OpenMode::ReadWrite);
-    // The problems of an earlier salvage describe that compaction, not this one.
+    // The problems of an earlier salvage describe that compaction, not this one; the copy's
+    // tables and indexes have new root pages.
+    copy->exec("BEGIN");
     copy->exec(std::string("DROP TABLE IF EXISTS ") + kSalvageTable);
+    refreshLayout(*copy);
+    copy->exec("COMMIT");
     if (sourceCheck.passed()) return;
     repairDisagreeingIndexes(*copy);
     const std::string verdict = copy->integrityCheck();

@@ -3,6 +3,7 @@
 #include "engine_error.h"
 #include "file_format.h"
 #include "index_store.h"
+#include "layout.h"
 #include "sqlite_connection.h"
 
 namespace engine {
@@ -53,7 +54,10 @@ void Database::CreateTable(const std::string& name, const std::vector<ColumnDef>
         if (i != 0) sql += ", ";
         sql += detail::quoteIdentifier(columns[i].name) + " " + declaredType(columns[i].type);
     }
+    detail::Savepoint sp(conn);
     conn.exec(sql + ")");
+    detail::refreshLayout(conn);
+    sp.commit();
 }
 
 void Database::setCommitsFlushed(bool flushed) {

@@ -1,6 +1,7 @@
 #include "file_format.h"
 
 #include "engine_error.h"
+#include "layout.h"
 
 namespace engine::detail {
 
@@ -21,6 +22,10 @@ std::string bookkeepingDefinition(const std::string& name) {
         columns = "(name TEXT PRIMARY KEY, verifier TEXT NOT NULL)";
     else if (name == kSalvageTable)
         columns = "(table_name TEXT, problem TEXT NOT NULL)";
+    else if (name == kLayoutTable)
+        columns =
+            "(mark TEXT NOT NULL, type TEXT NOT NULL, name TEXT NOT NULL, tbl_name TEXT NOT NULL,"
+            " rootpage INTEGER NOT NULL, sql TEXT NOT NULL)";
     return "CREATE TABLE " + name + columns;
 }
 
@@ -51,6 +56,7 @@ void initialiseFile(Connection& conn, FileKind kind) {
     if (kind == FileKind::Data) {
         conn.exec(bookkeepingDefinition(kMetaTable));
         conn.exec(bookkeepingDefinition(kIndexTable));
+        refreshLayout(conn);
     } else {
         conn.exec(bookkeepingDefinition(kAccountTable));
     }

@@ -22,6 +22,8 @@ constexpr const char* kMetaTable = "_qn_meta";
 constexpr const char* kIndexTable = "_qn_index";
 constexpr const char* kAccountTable = "_qn_accounts";
 constexpr const char* kSalvageTable = "_qn_salvage";
+// Where each table and index lives (see layout.h): what salvage needs when the schema is lost.
+constexpr const char* kLayoutTable = "_qn_layout";
 
 bool isReservedName(const std::string& name);
 
@@ -34,7 +36,8 @@ bool hasBookkeeping(Connection& conn, const std::string& name);
 // Throws Damaged unless bookkeeping table `name` is in the file as this engine made it.
 void requireBookkeeping(Connection& conn, const std::string& name);
 
-// Marks a new, empty file as ours and creates the bookkeeping tables.
+// Marks a new, empty file as ours and creates the bookkeeping tables (and, for a data file, the
+// layout that mirrors them).
 void initialiseFile(Connection& conn, FileKind kind);
 
 // Throws NotOurFormat (or the workgroup's own error) unless `conn` holds a file of `kind`

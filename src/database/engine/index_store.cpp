@@ -4,6 +4,7 @@
 
 #include "engine_error.h"
 #include "file_format.h"
+#include "layout.h"
 
 namespace engine::detail {
 
@@ -175,6 +176,7 @@ void appendIndex(Connection& conn, const std::string& table, const IndexRecord& 
     insert.bind(5, std::int64_t{index.primary}).bind(6, std::int64_t{index.required});
     insert.bind(7, std::int64_t{index.ignoreNulls});
     insert.step();
+    refreshLayout(conn);
     sp.commit();
 }
 
@@ -190,6 +192,7 @@ void deleteIndex(Connection& conn, const std::string& table, const std::string& 
     Statement remove = conn.prepare(std::string("DELETE FROM ") + kIndexTable + " WHERE table_name=? AND index_name=?");
     remove.bind(1, table).bind(2, name);
     remove.step();
+    refreshLayout(conn);
     sp.commit();
 }
 

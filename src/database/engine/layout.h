@@ -1,0 +1,36 @@
+#pragma once
+
+// Internal to the engine: the layout, a table that mirrors where each table and index of a data
+// file lives (its root page) and how it is defined. The schema itself lives on the file's first
+// page; when that page is lost, SQLite's recovery can only leave every record in a lost-and-found
+// table tagged with the root page of its tree, and the layout tells which table that root was.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sqlite_connection.h"
+
+namespace engine::detail {
+
+// Every row of the layout carries this mark, so that its records can be told apart from the rows
+// of other tables when they turn up in a lost-and-found table.
+constexpr const char* kLayoutMark = "QNDB layout 1";
+
+struct LayoutEntry {
+    std::string type;  // "table" or "index"
+    std::string name;
+    std::string table;
+    std::int64_t rootPage = 0;
+    std::string sql;
+};
+
+// Rewrites the layout from the schema, creating it first in a file made before it existed.
+// Called, in the same transaction, after every change of the schema and of the root pages
+// (a compacted copy has new ones).
+void refreshLayout(Connection& conn);
+
+// The layout as the file holds it; empty when it has none.
+std::vector<LayoutEntry> readLayout(Connection& conn);
+
+}  // namespace engine::detail
