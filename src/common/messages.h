@@ -54,4 +54,16 @@ inline constexpr const char* kTailIndexNotCreated = "）を作成できません
 inline constexpr const char* kTailOperationFailed = "できませんでした。";
 inline constexpr const char* kAskOpenLog = "ログを確認しますか。";
 
+// What a repair of a damaged file could not bring back, e.g.
+// kFile + path + kTable + table + kRowsOf + count + kRowsNotTaken.
+inline constexpr const char* kRowsOf = ") の行を ";
+inline constexpr const char* kRowsNotTaken = " 行取り出せませんでした。";
+inline constexpr const char* kRowsUnverified = ") の行をすべて取り出せたかどうか確かめられませんでした。";
+inline constexpr const char* kRowsOfNoTable = ") のどのテーブルのものか分からない行を ";
+inline constexpr const char* kTailVerifierRenewed =
+    ") のパスワードの検証情報が失われていたため、指定されたパスワードで作り直しました。";
+inline constexpr const char* kKeptOriginal = ") の修復前のファイルを ";
+inline constexpr const char* kTailKept = " として残しました。";
+inline constexpr const char* kRowsLostNotice = "取り出せなかった行があります。";
+
 }  // namespace msg

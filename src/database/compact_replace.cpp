@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "damaged_original.h"
 #include "db_engine.h"
 #include "error_trap.h"
 #include "file_replace.h"
@@ -10,6 +11,28 @@
 #include "module_state.h"
 #include "repair_c.h"
 #include "scratch_guard.h"
+#include "write_log.h"
+
+namespace {
+
+// A compaction that had to salvage a damaged file says, in the copy it made, what it could not
+// bring back: each loss becomes a line of the log, and the repair counts as one that lost rows.
+void reportLosses(const std::string& path, engine::Database& copy) {
+    const std::string head = msg::kFile + path;
+    for (const engine::Database::RowLoss& loss : copy.RowLosses()) {
+        if (loss.table.empty())
+            repairM::WriteLog(head + msg::kRowsOfNoTable + std::to_string(loss.rows.value_or(0)) + msg::kRowsNotTaken);
+        else if (loss.rows)
+            repairM::WriteLog(head + msg::kTable + loss.table + msg::kRowsOf + std::to_string(*loss.rows) +
+                              msg::kRowsNotTaken);
+        else
+            repairM::WriteLog(head + msg::kTable + loss.table + msg::kRowsUnverified);
+        repairM::RowsLost = true;
+    }
+    if (copy.VerifierRenewed()) repairM::WriteLog(head + msg::kTailVerifierRenewed);
+}
+
+}  // namespace
 
 bool CompactDataFile(const std::string& path, const std::string& password) {
     return repairM::RunTrapped(msg::kFile + path + msg::kTailNotCompacted, [&] {
@@ -27,15 +50,30 @@ bool CompactDataFile(const std::string& path, const std::string& password) {
             throw std::runtime_error("ファイル '" + path + "' は修復用の一時ファイルのため、修復できません。");
         if (helper.FileExist()) std::filesystem::remove(repairM::ScratchPath(), ignored);
         scratch::rememberSource(path);
-        dbEngine.CompactDatabase(path, repairM::ScratchPath(), "", 0,
-                                 msg::kConnectPrefix + password + msg::kConnectSuffix);
-        return helper.FileExist();
+        const std::string connect = msg::kConnectPrefix + password + msg::kConnectSuffix;
+        dbEngine.CompactDatabase(path, repairM::ScratchPath(), "", 0, connect);
+        if (!helper.FileExist()) return false;
+        reportLosses(path, *workspace->OpenDatabase(repairM::ScratchPath(), false, true, connect));
+        return true;
     });
 }
 
 bool ReplaceDataFile(const std::string& path) {
     return repairM::RunTrapped(msg::kFile + path + msg::kTailNotReplaced, [&] {
-        replaceFileAtomically(repairM::ScratchPath(), path, [&] { scratch::checkSourceUnchanged(path); });
+        std::string kept;
+        try {
+            replaceFileAtomically(repairM::ScratchPath(), path, [&] {
+                scratch::checkSourceUnchanged(path);
+                // The damaged file may still hold what the repair could not bring back.
+                if (repairM::RowsLost) kept = keepDamagedOriginal(path);
+            });
+        } catch (...) {
+            // The original is still in place: the name kept for it would only puzzle its user.
+            std::error_code ignored;
+            if (!kept.empty()) std::filesystem::remove(kept, ignored);
+            throw;
+        }
+        if (!kept.empty()) repairM::WriteLog(msg::kFile + path + msg::kKeptOriginal + kept + msg::kTailKept);
         return true;
     });
 }

@@ -23,6 +23,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The file is repaired and usable (the marker is there), but rows of the damaged file could not
+// be brought back: the log says which, and where the damaged file was kept.
+constexpr int kExitRepairedWithLoss = 2;
+
 void removeIfPresent(const std::string& path) {
     if (fs::exists(fs::symlink_status(path))) fs::remove(path);
 }
@@ -83,7 +87,7 @@ int Main(const std::string& commandLine, const std::function<void()>& showWindow
         }
         if (!repairFromCommandLine()) return 1;
         createMarker();
-        return 0;
+        return RowsLost ? kExitRepairedWithLoss : 0;
     } catch (const std::exception& e) {
         ShowErrorBox(e.what());
         // Without a window the log is the only place left to say why the run ended.

@@ -57,5 +57,6 @@ struct ScratchRelease {
 
 bool RepairDataFile(const std::string& path, const std::string& kind) {
     const ScratchRelease release;
+    repairM::RowsLost = false;
     return repairM::RunTrapped(msg::kFile + path + msg::kTailNotRepaired, [&] { return repairSteps(path, kind); });
 }

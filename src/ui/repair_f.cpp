@@ -170,20 +170,22 @@ void repairF::runRepair() {
     stepProgress();
     if (!services_.fileExists(path_)) {
         announce(msg::kFileToRepair + path_ + msg::kTailMissing, repairM::vbOKOnly | repairM::vbExclamation);
-    } else if (services_.repair(path_, kindKey)) {
-        announce(msg::kFile + path_ + msg::kTailRepaired, repairM::vbOKOnly | repairM::vbInformation);
+    } else if (!services_.repair(path_, kindKey)) {
+        offerLog(msg::kFile + path_ + msg::kTailNotRepaired);
+    } else if (repairM::RowsLost) {
+        // Usable, but not all that it held: the log says what is missing.
+        offerLog(msg::kFile + path_ + msg::kTailRepaired + ui::text::kParagraphBreak + msg::kRowsLostNotice);
     } else {
-        reportFailure();
+        announce(msg::kFile + path_ + msg::kTailRepaired, repairM::vbOKOnly | repairM::vbInformation);
     }
 }
 
-void repairF::reportFailure() {
-    const std::string notRepaired = msg::kFile + path_ + msg::kTailNotRepaired;
+void repairF::offerLog(const std::string& outcome) {
     if (!services_.fileExists(repairM::LogPath)) {
-        announce(notRepaired, repairM::vbOKOnly | repairM::vbExclamation);
+        announce(outcome, repairM::vbOKOnly | repairM::vbExclamation);
         return;
     }
-    const int answer = announce(notRepaired + ui::text::kParagraphBreak + msg::kAskOpenLog,
+    const int answer = announce(outcome + ui::text::kParagraphBreak + msg::kAskOpenLog,
                                 repairM::vbYesNo | repairM::vbExclamation | repairM::vbDefaultButton2);
     if (answer == repairM::vbYes) services_.openLog(repairM::LogPath);
 }

@@ -32,7 +32,8 @@ private:
     void createControls();
     void chooseFile();
     void runRepair();
-    void reportFailure();
+    // Shows `outcome` and, when there is a log, offers to open it.
+    void offerLog(const std::string& outcome);
     // Hides the bar, beeps and shows an outcome box titled "確認"; returns the answer.
     int announce(const std::string& prompt, int style);
     std::string selectedKindKey() const;

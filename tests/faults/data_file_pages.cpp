@@ -72,6 +72,15 @@ TableRows rowsOf(const std::string& path) {
     return rows;
 }
 
+TableRows rowsRecoveredBySqlite(const std::string& path, const std::string& work) {
+    const std::string sql = work + "/recovered.sql";
+    const std::string recovered = work + "/recovered.db";
+    std::filesystem::remove(recovered);
+    testsupport::writeBytes(sql, testsupport::runSqlite3({"-readonly", path, ".recover"}).out);
+    testsupport::runSqlite3({recovered, ".read " + sql});
+    return rowsOf(recovered);
+}
+
 std::vector<std::string> salvageProblems(const std::string& path) {
     if (query(path, "SELECT count(*) FROM sqlite_schema WHERE name = '_qn_salvage'").rfind("0", 0) == 0) return {};
     return lines(query(path, "SELECT coalesce(table_name, ''), problem FROM _qn_salvage ORDER BY rowid"));

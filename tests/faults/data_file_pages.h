@@ -29,6 +29,10 @@ PageMap pagesOf(const std::string& path);
 using TableRows = std::map<std::string, std::vector<std::string>>;
 TableRows rowsOf(const std::string& path);
 
+// The rows SQLite's own recovery (the shell's .recover) brings back into each table from the
+// file at `path`; `work` is a folder for its output.
+TableRows rowsRecoveredBySqlite(const std::string& path, const std::string& work);
+
 // The problems a salvage recorded in the file, one "table|problem" line each; empty when none.
 std::vector<std::string> salvageProblems(const std::string& path);
 

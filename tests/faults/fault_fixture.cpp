@@ -1,5 +1,6 @@
 #include "fault_fixture.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -62,7 +63,7 @@ Child FaultFixture::startFaultedRepair(const std::string& file, const std::strin
     return startRepair(file, password, options);
 }
 
-RepairReference FaultFixture::referenceRepair(const std::string& file, const std::string& password) {
+RepairReference FaultFixture::referenceRepair(const std::string& file, const std::string& password, int exitCode) {
     RepairReference reference;
     reference.before = testsupport::readBytes(file);
     const std::string trace = tool_.file("reference.trace");
@@ -71,8 +72,9 @@ RepairReference FaultFixture::referenceRepair(const std::string& file, const std
     ChildOptions options;
     options.env = shimEnvironment(0, "kill", trace);
     const Ending ending = runRepair(file, password, options);
-    EXPECT_EQ(ending.code, 0) << testsupport::readBytes(logPath()) << ending.errors;
+    EXPECT_EQ(ending.code, exitCode) << testsupport::readBytes(logPath()) << ending.errors;
     reference.repaired = testsupport::readBytes(file);
+    removeKeptOriginals(file);
     testsupport::writeBytes(file, reference.before);
     std::istringstream lines(testsupport::readBytes(trace));
     for (std::string line; std::getline(lines, line);) {
@@ -100,6 +102,23 @@ void FaultFixture::expectFailureLeavingFile(const Ending& ending, const std::str
     EXPECT_EQ(ending.code, 1) << ending.errors;
     EXPECT_FALSE(markerExists());
     EXPECT_TRUE(testsupport::readBytes(file) == before) << "the original changed: " << file;
+}
+
+std::vector<std::string> FaultFixture::keptOriginals(const std::string& file) {
+    const fs::path path(file);
+    const std::string prefix = path.stem().string() + ".damaged-";
+    std::vector<std::string> kept;
+    for (const auto& entry : fs::directory_iterator(path.parent_path())) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) == 0 && entry.path().extension() == path.extension())
+            kept.push_back(entry.path().string());
+    }
+    std::sort(kept.begin(), kept.end());
+    return kept;
+}
+
+void FaultFixture::removeKeptOriginals(const std::string& file) {
+    for (const std::string& kept : keptOriginals(file)) fs::remove(kept);
 }
 
 std::vector<std::string> FaultFixture::scratchLeftovers() const {

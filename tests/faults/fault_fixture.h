@@ -38,8 +38,9 @@ protected:
     Ending runRepair(const std::string& file, const std::string& password, ChildOptions options = {});
     Child startRepair(const std::string& file, const std::string& password, ChildOptions options = {});
 
-    // Repairs `file` once with the shim tracing, then puts the file back as it was.
-    RepairReference referenceRepair(const std::string& file, const std::string& password);
+    // Repairs `file` once with the shim tracing, then puts the file back as it was. A repair that
+    // cannot bring back every row ends with `exitCode` 2; the original it keeps is removed again.
+    RepairReference referenceRepair(const std::string& file, const std::string& password, int exitCode = 0);
     // A repair with the shim preloaded to `action` ("kill" or "stop") before call `at`, the
     // calls numbered as in the reference run.
     Child startFaultedRepair(const std::string& file, const std::string& password, long at, const std::string& action);
@@ -52,6 +53,9 @@ protected:
     void expectFailureLeavingFile(const Ending& ending, const std::string& file, const std::string& before);
     // What is left in the scratch folder besides the lock.
     std::vector<std::string> scratchLeftovers() const;
+    // The damaged originals that lossy repairs kept beside `file` ("<name>.damaged-…<ext>"), by path.
+    static std::vector<std::string> keptOriginals(const std::string& file);
+    static void removeKeptOriginals(const std::string& file);
 
 private:
     // The environment that preloads the shim: `action` at call `at` (0: never), each call

@@ -5,6 +5,7 @@
 #include "background_check.h"
 #include "engine_error.h"
 #include "file_format.h"
+#include "index_agreement.h"
 #include "layout.h"
 #include "open_data_file.h"
 #include "salvage.h"
@@ -47,29 +48,48 @@ std::shared_ptr<Connection> openSource(const std::string& source, const std::str
     return conn;
 }
 
+// Whether the source passes SQLite's full check: a write that fails for want of room while the
+// source is copied may come from a damaged page as well as from the disk.
+bool sourceIsSound(const std::string& source) {
+    try {
+        std::shared_ptr<Connection> conn = Connection::open(source, OpenMode::ReadOnly);
+        conn->exec("PRAGMA cell_size_check=ON");
+        return conn->integrityCheck() == "ok";
+    } catch (const EngineError& e) {
+        if (!isReadFailure(e)) throw;
+        return false;
+    }
+}
+
+bool isDamage(const EngineError& e, const std::string& source) {
+    return isReadFailure(e) || (e.code() == ErrorCode::DiskFull && !sourceIsSound(source));
+}
+
 }  // namespace
 
 void compact(const std::string& source, const std::string& destination, const std::string& password) {
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::symlink_status(destination, ec)))
         throw EngineError(ErrorCode::DestinationExists, describe::destinationExists(destination));
-    std::shared_ptr<Connection> conn = openSource(source, password);
+    requireRegularFile(source);
+    const HeaderVerdict header = readHeader(source, FileKind::Data);
+    if (header == HeaderVerdict::Foreign) throw EngineError(ErrorCode::NotOurFormat, describe::notOurFormat(source));
     try {
+        const std::shared_ptr<Connection> conn = openSource(source, password);
         copyWhole(*conn, openSource(source, password), destination);
         return;
     } catch (const EngineError& e) {
         // Never leave a half-written copy that a later step could take for a good one.
         std::filesystem::remove(destination, ec);
-        if (!isReadFailure(e)) throw;
+        if (!isDamage(e, source)) throw;
     } catch (...) {
         std::filesystem::remove(destination, ec);
         throw;
     }
-    // Salvage reads through a connection of its own: after a failed VACUUM INTO, SQLite may read
+    // Salvage reads through connections of its own: after a failed VACUUM INTO, SQLite may read
     // the damaged pages it still holds as rows, and not the same rows from one run to the next.
-    conn.reset();
     try {
-        salvage(*openSource(source, password), destination);
+        salvage(source, destination, password, header == HeaderVerdict::Ours);
     } catch (...) {
         std::filesystem::remove(destination, ec);
         throw;

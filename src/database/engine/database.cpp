@@ -4,6 +4,7 @@
 #include "file_format.h"
 #include "index_store.h"
 #include "layout.h"
+#include "salvage_report.h"
 #include "sqlite_connection.h"
 
 namespace engine {
@@ -65,13 +66,19 @@ void Database::setCommitsFlushed(bool flushed) {
 }
 
 std::vector<Database::SalvageProblem> Database::SalvageProblems() const {
-    detail::Connection& conn = connection();
     std::vector<SalvageProblem> problems;
-    if (!detail::hasBookkeeping(conn, detail::kSalvageTable)) return problems;
-    detail::Statement stmt =
-        conn.prepare(std::string("SELECT coalesce(table_name, ''), problem FROM ") + detail::kSalvageTable + " ORDER BY rowid");
-    while (stmt.step()) problems.push_back({stmt.columnText(0), stmt.columnText(1)});
+    for (detail::ReportedProblem& reported : detail::reportedProblems(connection()))
+        problems.push_back({std::move(reported.table), std::move(reported.problem)});
     return problems;
 }
+
+std::vector<Database::RowLoss> Database::RowLosses() const {
+    std::vector<RowLoss> losses;
+    for (detail::ReportedLoss& reported : detail::reportedLosses(connection()))
+        losses.push_back({std::move(reported.table), reported.rows});
+    return losses;
+}
+
+bool Database::VerifierRenewed() const { return detail::reportedNewVerifier(connection()); }
 
 }  // namespace engine

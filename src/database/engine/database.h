@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +41,17 @@ public:
         std::string problem;
     };
     std::vector<SalvageProblem> SalvageProblems() const;
+
+    // Rows that a salvaging compaction could not bring back: one entry per table that lost rows
+    // (an empty name: rows whose table could not be told), with how many where that is known.
+    struct RowLoss {
+        std::string table;
+        std::optional<std::int64_t> rows;
+    };
+    std::vector<RowLoss> RowLosses() const;
+    // Whether a salvaging compaction found the password verifier lost and stored a new one for
+    // the password it was given.
+    bool VerifierRenewed() const;
 
     // For the engine's own objects; throws ObjectClosed after Close.
     detail::Connection& connection() const;

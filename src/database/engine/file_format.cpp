@@ -1,5 +1,9 @@
 #include "file_format.h"
 
+#include <algorithm>
+#include <array>
+#include <fstream>
+
 #include "engine_error.h"
 #include "layout.h"
 
@@ -21,7 +25,7 @@ std::string bookkeepingDefinition(const std::string& name) {
     else if (name == kAccountTable)
         columns = "(name TEXT PRIMARY KEY, verifier TEXT NOT NULL)";
     else if (name == kSalvageTable)
-        columns = "(table_name TEXT, problem TEXT NOT NULL)";
+        columns = "(table_name TEXT, problem TEXT NOT NULL, kind TEXT NOT NULL, lost_rows INTEGER)";
     else if (name == kLayoutTable)
         columns =
             "(mark TEXT NOT NULL, type TEXT NOT NULL, name TEXT NOT NULL, tbl_name TEXT NOT NULL,"
@@ -61,6 +65,22 @@ void initialiseFile(Connection& conn, FileKind kind) {
         conn.exec(bookkeepingDefinition(kAccountTable));
     }
     sp.commit();
+}
+
+HeaderVerdict readHeader(const std::string& path, FileKind kind) {
+    std::array<unsigned char, 100> header{};
+    std::ifstream file(path, std::ios::binary);
+    if (!file.read(reinterpret_cast<char*>(header.data()), header.size())) return HeaderVerdict::Unreadable;
+    static constexpr char kMagic[] = "SQLite format 3";  // with its terminating zero: 16 bytes
+    if (!std::equal(header.begin(), header.begin() + sizeof kMagic, kMagic)) return HeaderVerdict::Unreadable;
+    const auto bigEndian = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(header[at]) << 24 | static_cast<std::uint32_t>(header[at + 1]) << 16 |
+               static_cast<std::uint32_t>(header[at + 2]) << 8 | header[at + 3];
+    };
+    const auto version = static_cast<std::int32_t>(bigEndian(60));
+    const bool ours = static_cast<std::int32_t>(bigEndian(68)) == static_cast<std::int32_t>(kind) && version >= 1 &&
+                      version <= kFormatVersion;
+    return ours ? HeaderVerdict::Ours : HeaderVerdict::Foreign;
 }
 
 void checkFile(Connection& conn, FileKind kind) {

@@ -40,6 +40,12 @@ void requireBookkeeping(Connection& conn, const std::string& name);
 // layout that mirrors them).
 void initialiseFile(Connection& conn, FileKind kind);
 
+// What the first bytes of the file at `path` say, read without SQLite: a file of `kind` in a
+// format version this engine reads, another SQLite file (another kind, another program, a newer
+// version), or no SQLite file at all, as when its header is spoilt.
+enum class HeaderVerdict { Ours, Foreign, Unreadable };
+HeaderVerdict readHeader(const std::string& path, FileKind kind);
+
 // Throws NotOurFormat (or the workgroup's own error) unless `conn` holds a file of `kind`
 // whose table of settings or accounts can be read.
 void checkFile(Connection& conn, FileKind kind);

@@ -59,8 +59,9 @@ void createRequiredTriggers(Connection& conn, const std::string& table, const In
 
 }  // namespace
 
-bool tableExists(Connection& conn, const std::string& table) {
-    if (isReservedName(table)) return false;
+bool tableExists(Connection& conn, const std::string& table) { return !isReservedName(table) && schemaHasTable(conn, table); }
+
+bool schemaHasTable(Connection& conn, const std::string& table) {
     Statement stmt = conn.prepare("SELECT 1 FROM sqlite_schema WHERE type='table' AND name=?");
     stmt.bind(1, table);
     return stmt.step();

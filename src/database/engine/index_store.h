@@ -20,6 +20,8 @@ struct IndexRecord {
 };
 
 bool tableExists(Connection& conn, const std::string& table);
+// Whether the schema holds a table of that name, bookkeeping tables included.
+bool schemaHasTable(Connection& conn, const std::string& table);
 // Throws TableNotFound for a missing or reserved table.
 void requireTable(Connection& conn, const std::string& table);
 

@@ -1,5 +1,6 @@
 #include "layout.h"
 
+#include "engine_error.h"
 #include "file_format.h"
 
 namespace engine::detail {
@@ -16,15 +17,18 @@ void refreshLayout(Connection& conn) {
     fill.step();
 }
 
-std::vector<LayoutEntry> readLayout(Connection& conn) {
+std::vector<LayoutEntry> layoutFromSchema(Connection& conn) {
     std::vector<LayoutEntry> entries;
-    if (!hasBookkeeping(conn, kLayoutTable)) return entries;
-    Statement stmt = conn.prepare(std::string("SELECT type, name, tbl_name, rootpage, sql FROM ") + kLayoutTable +
-                                  " WHERE mark = ? ORDER BY rowid");
-    stmt.bind(1, std::string(kLayoutMark));
-    while (stmt.step())
-        entries.push_back({stmt.columnText(0), stmt.columnText(1), stmt.columnText(2), stmt.columnInt(3),
-                           stmt.columnText(4)});
+    try {
+        Statement stmt = conn.prepare(
+            "SELECT type, name, tbl_name, rootpage, sql FROM sqlite_schema"
+            " WHERE type IN ('table', 'index') AND sql IS NOT NULL AND rootpage > 0 ORDER BY rowid");
+        while (stmt.step())
+            entries.push_back({stmt.columnText(0), stmt.columnText(1), stmt.columnText(2), stmt.columnInt(3),
+                               stmt.columnText(4)});
+    } catch (const EngineError&) {
+        entries.clear();
+    }
     return entries;
 }
 

@@ -30,7 +30,8 @@ struct LayoutEntry {
 // (a compacted copy has new ones).
 void refreshLayout(Connection& conn);
 
-// The layout as the file holds it; empty when it has none.
-std::vector<LayoutEntry> readLayout(Connection& conn);
+// The layout that the schema of `conn` would give, for a file made before the layout existed;
+// empty when the schema cannot be read.
+std::vector<LayoutEntry> layoutFromSchema(Connection& conn);
 
 }  // namespace engine::detail

@@ -8,12 +8,16 @@
 
 namespace engine::detail {
 
-std::shared_ptr<Connection> openDataFile(const std::string& path, OpenMode mode, const std::string& password) {
+void requireRegularFile(const std::string& path) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (ec || !std::filesystem::exists(status)) throw EngineError(ErrorCode::FileNotFound, describe::fileNotFound(path));
     if (!std::filesystem::is_regular_file(status))
         throw EngineError(ErrorCode::NotOurFormat, describe::notOurFormat(path));
+}
+
+std::shared_ptr<Connection> openDataFile(const std::string& path, OpenMode mode, const std::string& password) {
+    requireRegularFile(path);
     std::shared_ptr<Connection> conn = Connection::open(path, mode);
     checkFile(*conn, FileKind::Data);
     const std::string verifier = storedVerifier(*conn);

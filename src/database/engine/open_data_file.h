@@ -9,6 +9,9 @@
 
 namespace engine::detail {
 
+// Throws FileNotFound unless `path` names something, NotOurFormat unless it is a regular file.
+void requireRegularFile(const std::string& path);
+
 // Throws FileNotFound, NotOurFormat, FileLocked or WrongPassword as the case may be.
 std::shared_ptr<Connection> openDataFile(const std::string& path, OpenMode mode, const std::string& password);
 

@@ -5,24 +5,21 @@
 #include <string>
 
 #include "engine_error.h"
-#include "sqlite_connection.h"
 
 namespace engine::detail {
 
-// Writes to `destination` (which must not exist) every row of `source` that can be read,
-// every index that can be rebuilt over them, and the password verifier, and records each
-// problem in the salvage table. Throws only when nothing of the file can be read.
-void salvage(Connection& source, const std::string& destination);
-
-// Rebuilds, in a freshly compacted copy whose source's bookkeeping was found intact, each index
-// whose entries do not match its table.
-// Returns without change when all match.
-void repairDisagreeingIndexes(Connection& copy);
+// Writes to `destination` (which must not exist) what SQLite's recovery brings back from the
+// damaged data file `source`: every row it can read, in its own table (put back by the file's
+// layout where the schema that led to it is lost), every index that can be rebuilt over them and
+// the password verifier, a fresh one for `password` when the file's was lost. Each problem goes
+// to the salvage table, each loss of rows with how many where the file still shows it.
+// Throws NotOurFormat when nothing shows the file to be a data file of ours (`headerIsOurs` says
+// whether its header does), WrongPassword when its verifier refuses `password`, Damaged when no
+// table could be read; damage never shows as a failure of the surroundings.
+void salvage(const std::string& source, const std::string& destination, const std::string& password,
+             bool headerIsOurs);
 
 // Whether `e` says the source could not be read (as opposed to, say, a full disk).
 bool isReadFailure(const EngineError& e);
-
-// Appends one problem to the salvage table, creating the table when needed.
-void recordProblem(Connection& conn, const std::string& table, const std::string& problem);
 
 }  // namespace engine::detail

@@ -51,14 +51,19 @@ EngineError errorFor(sqlite3* db, int rc, const std::string& path) {
 }  // namespace
 
 std::shared_ptr<Connection> Connection::open(const std::string& path, OpenMode mode) {
-    int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_PRIVATECACHE;
+    return open(path, mode, nullptr, path);
+}
+
+std::shared_ptr<Connection> Connection::open(const std::string& uri, OpenMode mode, const char* vfs,
+                                             const std::string& path) {
+    int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_PRIVATECACHE | (vfs != nullptr ? SQLITE_OPEN_URI : 0);
     switch (mode) {
     case OpenMode::ReadOnly: flags |= SQLITE_OPEN_READONLY; break;
     case OpenMode::ReadWrite: flags |= SQLITE_OPEN_READWRITE; break;
     case OpenMode::Create: flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE; break;
     }
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+    const int rc = sqlite3_open_v2(uri.c_str(), &db, flags, vfs);
     if (rc != SQLITE_OK) {
         const EngineError error = errorFor(db, rc, path);
         sqlite3_close_v2(db);

@@ -19,6 +19,9 @@ enum class OpenMode { ReadOnly, ReadWrite, Create };
 class Connection {
 public:
     static std::shared_ptr<Connection> open(const std::string& path, OpenMode mode);
+    // Opens the SQLite URI `uri` through the VFS named `vfs`; descriptions name `path`.
+    static std::shared_ptr<Connection> open(const std::string& uri, OpenMode mode, const char* vfs,
+                                            const std::string& path);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;

@@ -1,0 +1,40 @@
+#include "index_agreement.h"
+
+#include <string>
+#include <vector>
+
+#include "engine_error.h"
+#include "file_format.h"
+#include "index_store.h"
+#include "salvage_report.h"
+
+namespace engine::detail {
+
+void repairDisagreeingIndexes(Connection& copy) {
+    Statement list = copy.prepare(std::string("SELECT DISTINCT table_name FROM ") + kIndexTable);
+    std::vector<std::string> tables;
+    while (list.step()) tables.push_back(list.columnText(0));
+    for (const std::string& table : tables) {
+        if (!tableExists(copy, table)) continue;
+        const std::string quoted = quoteIdentifier(table);
+        const std::int64_t rows = copy.queryInt("SELECT count(*) FROM " + quoted + " NOT INDEXED");
+        for (const IndexRecord& index : loadIndexes(copy, table)) {
+            // count(*) would be answered from the table whatever index is named; sum(1) walks the index.
+            if (copy.queryInt("SELECT coalesce(sum(1), 0) FROM " + quoted + " INDEXED BY " +
+                              quoteIdentifier(index.sqliteName)) ==
+                rows)
+                continue;
+            deleteIndex(copy, table, index.name);
+            try {
+                appendIndex(copy, table, index);
+                recordProblem(copy, table, "インデックス '" + index.name + "' が表と食い違っていたため、作り直しました");
+            } catch (const EngineError& e) {
+                recordProblem(copy, table,
+                              "インデックス '" + index.name + "' が表と食い違い、作り直せなかったため、除きました (" +
+                                  e.what() + ")");
+            }
+        }
+    }
+}
+
+}  // namespace engine::detail

@@ -1,0 +1,27 @@
+#pragma once
+
+// Internal to the engine: putting back in their tables the records that SQLite's recovery could
+// only leave in its lost-and-found table.
+
+#include <string>
+#include <vector>
+
+#include "definition_reader.h"
+#include "layout.h"
+#include "sqlite_connection.h"
+
+namespace engine::detail {
+
+// The damaged file's layout as the recovery brought it over: the rows of its layout table, and
+// the layout's own records among the lost ones (the schema page that led to them was lost).
+std::vector<LayoutEntry> recoveredLayout(Connection& destination);
+
+// Moves each lost record of a table's tree, told by its root page in `layout`, into that table
+// of `destination` (made from its definition in the layout when the recovery had none), keeping
+// its rowid. Records of indexes, which only repeat what the tables hold, are dropped.
+void placeLostRecords(Connection& destination, const std::vector<LayoutEntry>& layout, DefinitionReader& definitions);
+
+// How many records of tables are left unplaced.
+std::int64_t unplacedRecords(Connection& destination);
+
+}  // namespace engine::detail

@@ -1,0 +1,31 @@
+#pragma once
+
+// Internal to the engine: how many rows a salvage could not bring back, told from what the
+// damaged file itself still shows.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "definition_reader.h"
+#include "layout.h"
+#include "sqlite_connection.h"
+
+namespace engine::detail {
+
+struct TableLoss {
+    std::string table;
+    std::optional<std::int64_t> rows;  // nullopt: some may be lost, how many cannot be told
+};
+
+// Compares, table by table, the rows in `destination` with the rows the damaged file shows it had:
+// the rowids that the trees of its indexes list (each index lists every row), or, when none of
+// them can be read whole, the table's own tree; each read page by page through `view` (see
+// page_view.h) from the root pages in `layout`. A table none of whose trees can be read whole
+// (an empty one still has a sound root page), or that the layout does not show, may have lost
+// rows that nothing can count. Tables that lost nothing are left out.
+std::vector<TableLoss> lostRows(Connection* view, Connection& destination, const std::vector<LayoutEntry>& layout,
+                                DefinitionReader& definitions);
+
+}  // namespace engine::detail
