@@ -39,6 +39,8 @@ void readAll(engine::Database& db) {
         records->Close();
     }
     db.SalvageProblems();
+    db.RowLosses();
+    db.VerifierRenewed();
 }
 
 engine::DatabasePtr openReadOnly(const std::string& path) {
