@@ -42,9 +42,10 @@ Sqlite3Session::Sqlite3Session(const std::string& path) {
 }
 
 Sqlite3Session::~Sqlite3Session() {
-    ::close(socket_);
+    // Killed before its input ends, so that it cannot finish what it was doing on its own.
     ::kill(pid_, SIGKILL);
     ::waitpid(pid_, nullptr, 0);
+    ::close(socket_);
 }
 
 std::string Sqlite3Session::run(const std::string& sql) {

@@ -1,7 +1,8 @@
 #pragma once
 
 // Another program's connection to a file: a sqlite3 CLI process fed statements one at a time,
-// so that it can hold a lock or a transaction open while the code under test runs.
+// so that it can hold a lock or a transaction open while the code under test runs. Ending the
+// session kills the process (SIGKILL) as a crash would, in the middle of whatever it was doing.
 
 #include <sys/types.h>
 
