@@ -25,6 +25,15 @@ public:
                          const std::string& destinationLocale = "", int options = 0,
                          const std::string& sourceLocale = "");
 
+    // Brings `path` to its last committed state in place, as SQLite's own recovery defines it:
+    // a hot rollback journal is rolled back; a file in WAL mode gets its committed transactions
+    // written into it, loses its -wal and -shm and goes back to the engine's journal mode
+    // (DELETE). A file with nothing beside it and not in WAL mode is not opened. The password
+    // comes in `connect` as ";PWD=<password>;" and must check out before the journal mode changes.
+    // Throws FileLocked while another connection holds the file in WAL mode, DiskIo when a file
+    // beside it cannot be read, written or removed.
+    void RecoverDatabase(const std::string& path, const std::string& connect);
+
     // Called now and then, on the thread that set it, while a long operation runs (a compaction,
     // an index build): window mode keeps its window painted. Empty: nothing is called.
     void setKeepAlive(std::function<void()> keepAlive);

@@ -103,6 +103,10 @@ std::string diskIo(const std::string& path, const std::string& detail) {
 std::string readOnly(const std::string& path) {
     return "ファイル " + quoted(path) + " は読み取り専用のため書き込めません。";
 }
+std::string sidecarUnusable(const std::string& path, const std::string& sidecar, const std::string& detail) {
+    return "ファイル " + quoted(path) + " の復旧用ファイル " + quoted(sidecar) + " を読み書きまたは削除できません (" +
+           detail + ")。";
+}
 std::string wrongValueCount(const std::string& table, std::size_t expected, std::size_t given) {
     return "テーブル " + quoted(table) + " の行には " + std::to_string(expected) + " 個の値が必要ですが、" +
            std::to_string(given) + " 個が渡されました。";

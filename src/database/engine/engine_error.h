@@ -87,6 +87,7 @@ std::string noCurrentRecord();
 std::string diskFull(const std::string& path);
 std::string diskIo(const std::string& path, const std::string& detail);
 std::string readOnly(const std::string& path);
+std::string sidecarUnusable(const std::string& path, const std::string& sidecar, const std::string& detail);
 std::string wrongValueCount(const std::string& table, std::size_t expected, std::size_t given);
 std::string invalidName(const std::string& name);
 std::string unexpected(const std::string& detail);

@@ -19,11 +19,15 @@ void requireRegularFile(const std::string& path) {
 std::shared_ptr<Connection> openDataFile(const std::string& path, OpenMode mode, const std::string& password) {
     requireRegularFile(path);
     std::shared_ptr<Connection> conn = Connection::open(path, mode);
-    checkFile(*conn, FileKind::Data);
-    const std::string verifier = storedVerifier(*conn);
-    if (!verifier.empty() && !verifyPassword(verifier, password))
-        throw EngineError(ErrorCode::WrongPassword, describe::wrongPassword(path));
+    checkDataFile(*conn, password);
     return conn;
+}
+
+void checkDataFile(Connection& conn, const std::string& password) {
+    checkFile(conn, FileKind::Data);
+    const std::string verifier = storedVerifier(conn);
+    if (!verifier.empty() && !verifyPassword(verifier, password))
+        throw EngineError(ErrorCode::WrongPassword, describe::wrongPassword(conn.path()));
 }
 
 }  // namespace engine::detail

@@ -1,0 +1,26 @@
+// DBEngine::RecoverDatabase: a file brought to its last committed state in place, by SQLite's own
+// recovery, before anything reads it as a source.
+#include "db_engine.h"
+#include "open_data_file.h"
+#include "password.h"
+#include "sidecars.h"
+
+namespace engine {
+
+void DBEngine::RecoverDatabase(const std::string& path, const std::string& connect) {
+    RequireUsableSidecars(path);
+    if (!detail::hasCrashState(path)) return;
+    // A read-write connection rolls a hot journal back at its first read, as any open by the host
+    // would, whatever the file holds.
+    const std::shared_ptr<detail::Connection> conn = detail::Connection::open(path, detail::OpenMode::ReadWrite);
+    // Until the file proves ours and the password checks out, closing must not write its log into it.
+    sqlite3_db_config(conn->handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    detail::checkDataFile(*conn, detail::passwordFromConnect(connect));
+    // Leaving WAL mode writes every committed frame into the file, removes the log and its index
+    // and marks the file for a rollback journal again, each step safe against a crash. It needs the
+    // file to itself: while another connection holds it in WAL mode it fails as FileLocked, and
+    // the file and its log stay as they are.
+    conn->exec("PRAGMA journal_mode=DELETE");
+}
+
+}  // namespace engine

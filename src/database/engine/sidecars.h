@@ -1,0 +1,29 @@
+#pragma once
+
+// What SQLite keeps beside a data file to recover from a crash: a rollback journal
+// ("<file>-journal"), or a write-ahead log and its index ("<file>-wal", "<file>-shm"). SQLite
+// applies whatever of it it finds beside a file to that file, so none of it may be left beside a
+// file that replaces the one it belongs to.
+
+#include <string>
+
+namespace engine {
+
+// Throws EngineError (DiskIo) naming the first file beside `path` that is not a regular file
+// this process can read, write and remove: SQLite could neither recover from it nor be kept
+// from applying it.
+void RequireUsableSidecars(const std::string& path);
+
+// For the last check before `path` is replaced, while ExcludeWriters holds it. False when SQLite
+// would still apply a file beside it to it (a write-ahead log, a journal that could be hot).
+// Otherwise removes what is left (a journal that can never be applied, an index without its
+// log) and returns true. Opens nothing but those files, so the caller's locks stay.
+bool ClearSidecarsForReplacement(const std::string& path);
+
+namespace detail {
+// Whether `path` needs SQLite's recovery before it is read as it was last committed: anything
+// beside it, or a header that puts it in WAL mode.
+bool hasCrashState(const std::string& path);
+}  // namespace detail
+
+}  // namespace engine
