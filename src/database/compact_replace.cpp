@@ -49,8 +49,11 @@ bool CompactDataFile(const std::string& path, const std::string& password) {
         if (std::filesystem::equivalent(path, repairM::ScratchPath(), ignored))
             throw std::runtime_error("ファイル '" + path + "' は修復用の一時ファイルのため、修復できません。");
         if (helper.FileExist()) std::filesystem::remove(repairM::ScratchPath(), ignored);
-        scratch::rememberSource(path);
         const std::string connect = msg::kConnectPrefix + password + msg::kConnectSuffix;
+        // What a crashed host left beside the file goes into it first, so that the state
+        // remembered, compacted and checked before the replacement is its last committed one.
+        dbEngine.RecoverDatabase(path, connect);
+        scratch::rememberSource(path);
         dbEngine.CompactDatabase(path, repairM::ScratchPath(), "", 0, connect);
         if (!helper.FileExist()) return false;
         reportLosses(path, *workspace->OpenDatabase(repairM::ScratchPath(), false, true, connect));

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "module_state.h"
+#include "sidecars.h"
 #include "writer_exclusion.h"
 
 namespace scratch {
@@ -102,7 +103,9 @@ void checkSourceUnchanged(const std::string& path) {
     // Held before the check, so that no write can land between the check and the replacement.
     if (!engine::ExcludeWriters(sourceFd))
         throw std::runtime_error("ファイル '" + path + "' は他のプログラムが書き込み中のため、置き換えませんでした。");
-    if (!remembered || !same(*remembered, stateOf(sourceFd, path)))
+    // A log beside the file holds writes the copy lacks, a hot journal the undoing of a write the
+    // copy may hold; SQLite would apply either to the copy once it stands in the file's place.
+    if (!remembered || !same(*remembered, stateOf(sourceFd, path)) || !engine::ClearSidecarsForReplacement(path))
         throw std::runtime_error("ファイル '" + path +
                                  "' は修復中に他のプログラムによって変更されたため、置き換えませんでした。");
 }

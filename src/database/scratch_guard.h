@@ -11,8 +11,9 @@ void hold();
 void release();
 
 // Remembers the state of the file under repair, and later throws if the file was
-// changed, replaced or removed since, or is being written to now. From that check until
-// release() no other process can write to the file.
+// changed, replaced or removed since, is being written to now, or has beside it a log or a
+// journal that SQLite would still apply to it; what else SQLite left beside it is removed.
+// From that check until release() no other process can write to the file.
 void rememberSource(const std::string& path);
 void checkSourceUnchanged(const std::string& path);
 

@@ -5,9 +5,53 @@
 #include <filesystem>
 #include <sstream>
 
+#include "sqlite3_session.h"
+
 namespace faults {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kSidecarSuffixes[] = {"-journal", "-wal", "-shm"};
+
+// Small caches make SQLite write a transaction's pages into the file before it commits.
+const std::string kUncommittedWrite =
+    "PRAGMA cache_size=2; BEGIN; UPDATE Data SET Payload = 'uncommitted'; DELETE FROM Lock;";
+const std::string kCommittedWalWrites =
+    "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0; UPDATE Data SET Payload = 'committed';"
+    "INSERT INTO Lock SELECT A000 || '+', 'committed' FROM Lock WHERE A000 IS NOT NULL;";
+
+}  // namespace
+
+Sidecars sidecarsOf(const std::string& file) {
+    Sidecars sidecars;
+    for (const char* suffix : kSidecarSuffixes)
+        if (fs::exists(file + suffix)) sidecars[suffix] = testsupport::readBytes(file + suffix);
+    return sidecars;
+}
+
+void putBack(const std::string& file, const std::string& bytes, const Sidecars& sidecars) {
+    for (const char* suffix : kSidecarSuffixes) fs::remove(file + suffix);
+    testsupport::writeBytes(file, bytes);
+    for (const auto& [suffix, sidecarBytes] : sidecars) testsupport::writeBytes(file + suffix, sidecarBytes);
+}
+
+std::string openedByAHost(const std::string& file) {
+    const testsupport::TempDir dir;
+    const std::string copy = dir.file("copy.mdb");
+    putBack(copy, testsupport::readBytes(file), sidecarsOf(file));
+    const testsupport::ProcessResult shell = testsupport::runSqlite3({copy, ".dump", "PRAGMA integrity_check"});
+    return shell.out + shell.err;
+}
+
+void leaveKilledHost(const std::string& file, KilledHost host) {
+    if (host == KilledHost::None) return;
+    // The session ends by killing its shell, in the middle of the uncommitted write.
+    testsupport::Sqlite3Session session(file);
+    if (host == KilledHost::InWalMode) session.run(kCommittedWalWrites);
+    session.run(kUncommittedWrite);
+}
 
 long RepairReference::replacingRename(const std::string& target) const {
     const std::string resolved = fs::canonical(target).string();
@@ -66,6 +110,7 @@ Child FaultFixture::startFaultedRepair(const std::string& file, const std::strin
 RepairReference FaultFixture::referenceRepair(const std::string& file, const std::string& password, int exitCode) {
     RepairReference reference;
     reference.before = testsupport::readBytes(file);
+    reference.sidecarsBefore = sidecarsOf(file);
     const std::string trace = tool_.file("reference.trace");
     fs::remove(trace);
     arrangeAsAfterASuccess();
@@ -75,7 +120,7 @@ RepairReference FaultFixture::referenceRepair(const std::string& file, const std
     EXPECT_EQ(ending.code, exitCode) << testsupport::readBytes(logPath()) << ending.errors;
     reference.repaired = testsupport::readBytes(file);
     removeKeptOriginals(file);
-    testsupport::writeBytes(file, reference.before);
+    putBack(file, reference.before, reference.sidecarsBefore);
     std::istringstream lines(testsupport::readBytes(trace));
     for (std::string line; std::getline(lines, line);) {
         std::istringstream fields(line);

@@ -4,6 +4,7 @@
 // started as a child with a deadline, optionally with the fault shim preloaded.
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,9 +20,29 @@ struct ShimCall {
     std::string file;
 };
 
+// What SQLite keeps beside a data file to recover from a crash, by suffix ("-journal", "-wal",
+// "-shm"), byte for byte.
+using Sidecars = std::map<std::string, std::string>;
+Sidecars sidecarsOf(const std::string& file);
+// Writes `bytes` to `file` and leaves exactly `sidecars` beside it.
+void putBack(const std::string& file, const std::string& bytes, const Sidecars& sidecars = {});
+// What a host that opens `file` sees, read through a copy of it and its sidecars opened
+// read-write (so that SQLite recovers the copy, not the file): every table and row as the shell
+// dumps them, then SQLite's full check.
+std::string openedByAHost(const std::string& file);
+
+// What a host killed (SIGKILL) at work on a file leaves behind.
+enum class KilledHost {
+    None,
+    InsideAWrite,  // a hot journal, some of the write's pages already in the file
+    InWalMode,     // a -wal with committed writes and the frames of an uncommitted one, and its -shm
+};
+void leaveKilledHost(const std::string& file, KilledHost host);
+
 // A repair run once without faults, for the runs under faults to be compared with.
 struct RepairReference {
     std::string before;           // the file as it was given
+    Sidecars sidecarsBefore;      // and what was beside it
     std::string repaired;         // the file after the repair
     std::vector<ShimCall> calls;  // the calls it made, numbered as the shim numbers them
     // The number of the rename that put the repaired copy in place.
@@ -38,8 +59,9 @@ protected:
     Ending runRepair(const std::string& file, const std::string& password, ChildOptions options = {});
     Child startRepair(const std::string& file, const std::string& password, ChildOptions options = {});
 
-    // Repairs `file` once with the shim tracing, then puts the file back as it was. A repair that
-    // cannot bring back every row ends with `exitCode` 2; the original it keeps is removed again.
+    // Repairs `file` once with the shim tracing, then puts the file and its sidecars back as they
+    // were. A repair that cannot bring back every row ends with `exitCode` 2; the original it keeps
+    // is removed again.
     RepairReference referenceRepair(const std::string& file, const std::string& password, int exitCode = 0);
     // A repair with the shim preloaded to `action` ("kill" or "stop") before call `at`, the
     // calls numbered as in the reference run.

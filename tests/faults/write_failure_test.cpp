@@ -1,8 +1,10 @@
 // Writes that fail: a file-size limit standing in for a full disk at every size a repair
-// passes through, a scratch folder, a tool folder and a data folder that cannot be written.
-// The repair fails, never reports success, says why where the log can be written, and the
-// original stays as it was.
+// passes through, a scratch folder, a tool folder and a data folder that cannot be written,
+// what SQLite keeps beside the file that cannot be read or removed. The repair fails, never
+// reports success, says why where the log can be written, and the original stays as it was.
+#include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "fault_fixture.h"
 
@@ -96,6 +98,53 @@ TEST_F(WriteFailure, ReadOnlyDataFolderKeepsTheOriginal) {
     EXPECT_EQ(lines[0].rfind("ファイル　(" + file + ") を置き換えできませんでした。", 0), 0U) << lines[0];
     EXPECT_EQ(lines[1], "設計書ファイル　(" + file + ") を置き換えできませんでした。");
     expectLogEndsWithNotRepaired(file);
+}
+
+// A journal or log that SQLite could neither recover from nor be kept from applying: the repair
+// fails before anything is changed, naming it, and the file and what is beside it stay as they were.
+TEST_F(WriteFailure, SidecarsThatCannotBeReadOrRemoved) {
+    struct Case {
+        const char* name;
+        KilledHost host;
+        const char* suffix;  // of the one named in the log
+        bool needsPermissionBits;
+        std::function<void(const std::string& sidecar)> spoil;
+        std::function<void(const std::string& sidecar)> mend;
+        std::string detail;
+    };
+    const std::string data = tool_.file("data");
+    const Case cases[] = {
+        {"a folder in place of the log", KilledHost::None, "-wal", false,
+         [](const std::string& sidecar) { fs::create_directory(sidecar); },
+         [](const std::string& sidecar) { fs::remove(sidecar); }, "通常のファイルではありません"},
+        {"a hot journal no one may read", KilledHost::InsideAWrite, "-journal", true,
+         [](const std::string& sidecar) { fs::permissions(sidecar, fs::perms::none); },
+         [](const std::string& sidecar) { fs::permissions(sidecar, fs::perms::owner_read | fs::perms::owner_write); },
+         std::strerror(EACCES)},
+        {"a log in a folder where it cannot be removed", KilledHost::InWalMode, "-wal", true,
+         [&](const std::string&) { fs::permissions(data, kReadOnlyFolder); },
+         [&](const std::string&) { fs::permissions(data, fs::perms::owner_all); }, std::strerror(EACCES)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.needsPermissionBits && !permissionBitsHold()) continue;
+        const std::string file = fileNeedingRepair("design", kDesignKey, std::string(c.name) + ".mdb");
+        leaveKilledHost(file, c.host);
+        const std::string before = testsupport::readBytes(file);
+        const Sidecars sidecarsBefore = sidecarsOf(file);
+        const std::string sidecar = fs::canonical(file).string() + c.suffix;
+        c.spoil(sidecar);
+        const Ending ending = runRepair(file, kDesignKey, withoutOverride());
+        c.mend(sidecar);
+        expectFailureLeavingFile(ending, file, before);
+        EXPECT_TRUE(sidecarsOf(file) == sidecarsBefore) << "what is beside the file changed";
+        const std::vector<std::string> lines = logMessages();
+        ASSERT_EQ(lines.size(), 3U);
+        EXPECT_EQ(lines[0], "ファイル　(" + file + ") を最適化できませんでした。ファイル '" + file +
+                                "' の復旧用ファイル '" + sidecar + "' を読み書きまたは削除できません (" + c.detail +
+                                ")。");
+        expectLogEndsWithNotRepaired(file);
+    }
 }
 
 // Without a writable tool folder neither the log nor the marker can be written: the run must
