@@ -1,9 +1,13 @@
 // The host at work on the file while a repair runs: a write landing between the compaction and
-// the replacement, a transaction left open across the repair, a lock held throughout. The
-// host's write is never lost: the repair either refuses to replace the file, saying so, or
-// keeps the host out while it replaces the file.
+// the replacement, a transaction left open across the repair, a lock held throughout, a host
+// killed inside a write. The host's write is never lost: the repair either refuses to replace the
+// file, saying so, or keeps the host out while it replaces the file. Each runs with the host in
+// each journal mode it may use: a rollback journal deleted or kept (zeroed) after each
+// transaction, or a write-ahead log.
 
 #include <algorithm>
+#include <cctype>
+#include <filesystem>
 
 #include "fault_fixture.h"
 #include "sqlite3_session.h"
@@ -11,12 +15,51 @@
 namespace faults {
 namespace {
 
+namespace fs = std::filesystem;
+
 // The statement the host writes with, and how to see that it was kept.
 const std::string kHostWrite = "UPDATE Lock SET Payload = 'written by the host' WHERE rowid = 1;";
 const std::string kHostWriteSeen = "SELECT count(*) FROM Lock WHERE Payload = 'written by the host'";
 
-class HostWrites : public FaultFixture {
+struct HostMode {
+    const char* name;
+    std::string journalMode;  // as PRAGMA journal_mode takes it
+};
+
+void PrintTo(const HostMode& mode, std::ostream* os) { *os << mode.name; }
+
+class HostWrites : public FaultFixture, public ::testing::WithParamInterface<HostMode> {
 protected:
+    // `sql` as the host runs it: in its journal mode.
+    std::string inHostMode(const std::string& sql) const {
+        return "PRAGMA journal_mode=" + GetParam().journalMode + ";" + sql;
+    }
+    // What the shell prints for that PRAGMA.
+    std::string modeEcho() const {
+        std::string echo = GetParam().journalMode;
+        for (char& c : echo) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return echo + "\n";
+    }
+
+    // A file to repair as the host leaves it after a write of its own: in WAL mode, or with the
+    // zeroed journal it keeps, as the case may be.
+    std::string fileLastWrittenByTheHost() {
+        const std::string file = fileNeedingRepair("design", kDesignKey);
+        const testsupport::ProcessResult host =
+            testsupport::runSqlite3({file, inHostMode("UPDATE Data SET Payload = 'by the host' WHERE rowid = 1")});
+        EXPECT_EQ(host.exitCode, 0) << host.err;
+        return file;
+    }
+
+    void expectNotCompactedBecauseInUse(const std::string& file) {
+        const std::vector<std::string> lines = logMessages();
+        ASSERT_EQ(lines.size(), 3U);
+        EXPECT_EQ(lines[0], "ファイル　(" + file + ") を最適化できませんでした。ファイル '" + file +
+                                "' は他のプロセスが使用中です。");
+        EXPECT_EQ(lines[1], "ファイル　(" + file + ") を最適化できませんでした。");
+        EXPECT_EQ(lines[2], "ファイル　(" + file + ") を修復できませんでした。");
+    }
+
     void expectNotReplacedBecause(const std::string& file, const std::string& reason) {
         const std::vector<std::string> lines = logMessages();
         ASSERT_EQ(lines.size(), 3U);
@@ -46,8 +89,8 @@ std::vector<long> pausePoints(const RepairReference& reference, long rename) {
     return sample;
 }
 
-TEST_F(HostWrites, WriteBetweenCompactionAndReplacementIsNeverLost) {
-    const std::string file = fileNeedingRepair("design", kDesignKey);
+TEST_P(HostWrites, WriteBetweenCompactionAndReplacementIsNeverLost) {
+    const std::string file = fileLastWrittenByTheHost();
     const RepairReference reference = referenceRepair(file, kDesignKey);
     const long rename = reference.replacingRename(file);
     int refused = 0;
@@ -56,10 +99,10 @@ TEST_F(HostWrites, WriteBetweenCompactionAndReplacementIsNeverLost) {
         const auto call = std::find_if(reference.calls.begin(), reference.calls.end(),
                                        [&](const ShimCall& c) { return c.number == at; });
         SCOPED_TRACE("host wrote before call " + std::to_string(at) + ": " + call->call + " " + call->file);
-        testsupport::writeBytes(file, reference.before);
+        putBack(file, reference.before, reference.sidecarsBefore);
         Child repair = startFaultedRepair(file, kDesignKey, at, "stop");
         ASSERT_TRUE(repair.waitStopped());
-        const testsupport::ProcessResult host = testsupport::runSqlite3({file, kHostWrite});
+        const testsupport::ProcessResult host = testsupport::runSqlite3({file, inHostMode(kHostWrite)});
         repair.resume();
         const Ending ending = repair.wait();
 
@@ -74,6 +117,7 @@ TEST_F(HostWrites, WriteBetweenCompactionAndReplacementIsNeverLost) {
             EXPECT_NE(host.err.find("database is locked"), std::string::npos) << host.err;
             EXPECT_EQ(ending.code, 0) << testsupport::readBytes(logPath());
             EXPECT_TRUE(testsupport::readBytes(file) == reference.repaired);
+            EXPECT_TRUE(sidecarsOf(file).empty()) << "what was beside the old file is beside the repaired one";
             continue;
         }
         ++refused;
@@ -87,9 +131,10 @@ TEST_F(HostWrites, WriteBetweenCompactionAndReplacementIsNeverLost) {
               << keptOut << " kept out\n";
 }
 
-TEST_F(HostWrites, TransactionOpenAcrossTheRepairIsNeverLost) {
-    const std::string file = fileNeedingRepair("design", kDesignKey);
+TEST_P(HostWrites, TransactionOpenAcrossTheRepairIsNeverLost) {
+    const std::string file = fileLastWrittenByTheHost();
     testsupport::Sqlite3Session host(file);
+    ASSERT_EQ(host.run(inHostMode("")), modeEcho());
     ASSERT_EQ(host.run("BEGIN IMMEDIATE;" + kHostWrite), "");
 
     const Ending ending = runRepair(file, kDesignKey);
@@ -98,25 +143,67 @@ TEST_F(HostWrites, TransactionOpenAcrossTheRepairIsNeverLost) {
     EXPECT_EQ(ending.code, 1) << ending.errors;
     EXPECT_TRUE(hostWriteKept(file)) << "the host's committed write went to a file no longer in place";
     EXPECT_EQ(testsupport::integrityCheck(file), "ok");
-    expectNotReplacedBecause(file, "他のプログラムが書き込み中の");
+    // Connected in WAL mode, the host keeps the file from being recovered, which needs it alone.
+    if (GetParam().journalMode == "WAL")
+        expectNotCompactedBecauseInUse(file);
+    else
+        expectNotReplacedBecause(file, "他のプログラムが書き込み中の");
 }
 
-TEST_F(HostWrites, FileLockedByTheHostIsNotCompacted) {
-    const std::string file = fileNeedingRepair("design", kDesignKey);
-    const std::string before = testsupport::readBytes(file);
+// The host holds the file with a write committed (in WAL mode, still in its log only).
+TEST_P(HostWrites, FileLockedByTheHostIsNotCompacted) {
+    const std::string file = fileLastWrittenByTheHost();
     testsupport::Sqlite3Session host(file);
+    ASSERT_EQ(host.run(inHostMode(kHostWrite)), modeEcho());
     ASSERT_EQ(host.run("BEGIN EXCLUSIVE;"), "");
+    const std::string before = testsupport::readBytes(file);
+    const std::string logBefore = testsupport::readBytes(file + "-wal");
 
     const Ending ending = runRepair(file, kDesignKey);
     host.run("ROLLBACK;");
 
     expectFailureLeavingFile(ending, file, before);
-    const std::vector<std::string> lines = logMessages();
-    ASSERT_EQ(lines.size(), 3U);
-    EXPECT_EQ(lines[0], "ファイル　(" + file + ") を最適化できませんでした。ファイル '" + file + "' は他のプロセスが使用中です。");
-    EXPECT_EQ(lines[1], "ファイル　(" + file + ") を最適化できませんでした。");
-    EXPECT_EQ(lines[2], "ファイル　(" + file + ") を修復できませんでした。");
+    EXPECT_TRUE(testsupport::readBytes(file + "-wal") == logBefore) << "the host's log changed";
+    EXPECT_TRUE(hostWriteKept(file));
+    expectNotCompactedBecauseInUse(file);
 }
+
+// A host killed inside a write while the repair runs can leave the file as it was and, beside it,
+// a journal to undo the write (with synchronous=OFF, holding every page the write touched). It
+// belongs to the old file: rolled back onto the repaired one, it would corrupt it.
+TEST_P(HostWrites, HostKilledInsideAWriteMeanwhileIsUndoneOnTheOldFileOnly) {
+    const std::string file = fileLastWrittenByTheHost();
+    const RepairReference reference = referenceRepair(file, kDesignKey);
+    const std::string committed = openedByAHost(file);
+    // Stopped at the copy's last flush, just before the last check.
+    const std::string scratch = fs::weakly_canonical(scratchPath()).string();
+    const long rename = reference.replacingRename(file);
+    long lastFlush = 0;
+    for (const ShimCall& c : reference.calls)
+        if (c.number < rename && c.call == "fsync" && c.file == scratch) lastFlush = c.number;
+    Child repair = startFaultedRepair(file, kDesignKey, lastFlush, "stop");
+    ASSERT_TRUE(repair.waitStopped());
+    {
+        testsupport::Sqlite3Session host(file);
+        ASSERT_EQ(host.run(inHostMode("PRAGMA synchronous=OFF; BEGIN;" + kHostWrite)), modeEcho());
+    }
+    ASSERT_FALSE(sidecarsOf(file).empty()) << "the killed host left nothing beside the file";
+    repair.resume();
+    const Ending ending = repair.wait();
+
+    EXPECT_EQ(ending.code, 1) << ending.errors;
+    expectNotReplacedBecause(file, "修復中に他のプログラムによって変更された");
+    EXPECT_TRUE(openedByAHost(file) == committed) << "the host's last committed state was lost";
+    const Ending next = runRepair(file, kDesignKey);
+    EXPECT_EQ(next.code, 0) << testsupport::readBytes(logPath()) << next.errors;
+    EXPECT_TRUE(sidecarsOf(file).empty());
+    EXPECT_EQ(testsupport::integrityCheck(file), "ok");
+}
+
+INSTANTIATE_TEST_SUITE_P(Hosts, HostWrites,
+                         ::testing::Values(HostMode{"RollbackJournal", "DELETE"}, HostMode{"KeptJournal", "PERSIST"},
+                                           HostMode{"WriteAheadLog", "WAL"}),
+                         [](const ::testing::TestParamInfo<HostMode>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace faults
