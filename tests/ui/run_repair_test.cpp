@@ -68,24 +68,31 @@ private slots:
     void outcomeIsReported_data() {
         QTest::addColumn<bool>("fileThere");
         QTest::addColumn<bool>("repaired");
+        QTest::addColumn<bool>("rowsLost");
         QTest::addColumn<bool>("logWritten");
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("prompt");  // %1: the path
         QTest::addColumn<int>("style");
         QTest::addColumn<bool>("logOpened");
-        QTest::newRow("file missing") << false << true << false << 0 << "修復するファイル　(%1) がありません。" << 48
-                                      << false;
-        QTest::newRow("repaired") << true << true << false << 0 << "ファイル　(%1) を修復しました。" << 64 << false;
+        QTest::newRow("file missing") << false << true << false << false << 0 << "修復するファイル　(%1) がありません。"
+                                      << 48 << false;
+        QTest::newRow("repaired") << true << true << false << false << 0 << "ファイル　(%1) を修復しました。" << 64
+                                  << false;
+        const char* lossy = "ファイル　(%1) を修復しました。\r\r取り出せなかった行があります。\r\rログを確認しますか。";
+        QTest::newRow("repaired, rows lost, log opened") << true << true << true << true << repairM::vbYes << lossy
+                                                         << 308 << true;
         const char* offer = "ファイル　(%1) を修復できませんでした。\r\rログを確認しますか。";
-        QTest::newRow("failed, log opened") << true << false << true << repairM::vbYes << offer << 308 << true;
-        QTest::newRow("failed, log declined") << true << false << true << repairM::vbNo << offer << 308 << false;
-        QTest::newRow("failed without a log") << true << false << false << repairM::vbYes
+        QTest::newRow("failed, log opened") << true << false << false << true << repairM::vbYes << offer << 308 << true;
+        QTest::newRow("failed, log declined") << true << false << false << true << repairM::vbNo << offer << 308
+                                              << false;
+        QTest::newRow("failed without a log") << true << false << false << false << repairM::vbYes
                                               << "ファイル　(%1) を修復できませんでした。" << 48 << false;
     }
 
     void outcomeIsReported() {
         QFETCH(bool, fileThere);
         QFETCH(bool, repaired);
+        QFETCH(bool, rowsLost);
         QFETCH(bool, logWritten);
         QFETCH(int, answer);
         QFETCH(QString, prompt);
@@ -95,6 +102,7 @@ private slots:
         const std::string path = fileThere ? window.makeFile("作業/f.mdb") : window.toolDirectory() + "/作業/gone.mdb";
         window.desktop.repair = [&](auto&, auto&) {
             if (logWritten) std::ofstream(repairM::LogPath) << "reason\r\n";
+            repairM::RowsLost = rowsLost;
             return repaired;
         };
         window.desktop.yesNoAnswer = answer;
