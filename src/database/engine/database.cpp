@@ -24,10 +24,13 @@ const char* declaredType(FieldType type) {
 
 }  // namespace
 
-Database::Database(std::shared_ptr<detail::Connection> conn) : conn_(std::move(conn)) {
+Database::Database(std::shared_ptr<detail::Connection> conn)
+    : conn_(std::move(conn)), indexCache_(std::make_unique<detail::IndexCache>()) {
     detail::requireObject(conn_.get());
     name_ = conn_->path();
 }
+
+Database::~Database() = default;
 
 detail::Connection& Database::connection() const {
     if (!conn_) throw EngineError(ErrorCode::ObjectClosed, describe::objectClosed());

@@ -14,6 +14,7 @@ namespace engine {
 
 namespace detail {
 class Connection;
+class IndexCache;
 }
 
 // An open data file.
@@ -55,9 +56,13 @@ public:
 
     // For the engine's own objects; throws ObjectClosed after Close.
     detail::Connection& connection() const;
+    detail::IndexCache& indexCache() const { return *indexCache_; }
+
+    ~Database();
 
 private:
     std::shared_ptr<detail::Connection> conn_;
+    std::unique_ptr<detail::IndexCache> indexCache_;
     std::string name_;
 };
 

@@ -83,7 +83,7 @@ std::vector<Index> IndexCollection::all() const {
     detail::Connection& conn = db_->connection();
     detail::requireTable(conn, table_);
     std::vector<Index> indexes;
-    for (const detail::IndexRecord& record : detail::loadIndexes(conn, table_)) {
+    for (const detail::IndexRecord& record : db_->indexCache().of(conn, table_)) {
         Index index = toIndex(table_, record);
         index.attached_ = true;
         indexes.push_back(std::move(index));

@@ -125,6 +125,17 @@ std::vector<IndexRecord> loadIndexes(Connection& conn, const std::string& table)
     return indexes;
 }
 
+const std::vector<IndexRecord>& IndexCache::of(Connection& conn, const std::string& table) {
+    const std::int64_t version = conn.queryInt("PRAGMA schema_version");
+    if (version != schemaVersion_) {
+        tables_.clear();
+        schemaVersion_ = version;
+    }
+    const auto found = tables_.find(table);
+    if (found != tables_.end()) return found->second;
+    return tables_.emplace(table, loadIndexes(conn, table)).first->second;
+}
+
 void appendIndex(Connection& conn, const std::string& table, const IndexRecord& index) {
     requireTable(conn, table);
     if (index.fields.empty())

@@ -2,6 +2,8 @@
 
 // Internal to the engine: indexes as SQLite indexes plus a row of bookkeeping each.
 
+#include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,18 @@ std::vector<std::string> tableColumns(Connection& conn, const std::string& table
 // The table's indexes in collection order. Bookkeeping rows whose SQLite index is gone
 // (a damaged file) are not indexes; garbled bookkeeping throws Damaged.
 std::vector<IndexRecord> loadIndexes(Connection& conn, const std::string& table);
+
+// The indexes of each table as loadIndexes reads them, read again only once the schema has changed
+// (SQLite's schema version moves with every change of it, whoever makes it): the index checks of
+// a repair ask for the same table's indexes many times over.
+class IndexCache {
+public:
+    const std::vector<IndexRecord>& of(Connection& conn, const std::string& table);
+
+private:
+    std::int64_t schemaVersion_ = -1;
+    std::map<std::string, std::vector<IndexRecord>> tables_;
+};
 
 // Checks and adds one index in a single transaction.
 void appendIndex(Connection& conn, const std::string& table, const IndexRecord& index);
