@@ -1,6 +1,7 @@
 #include "compact_replace.h"
 
 #include <filesystem>
+#include <future>
 #include <stdexcept>
 
 #include "damaged_original.h"
@@ -32,29 +33,46 @@ void reportLosses(const std::string& path, engine::Database& copy) {
     if (copy.VerifierRenewed()) repairM::WriteLog(head + msg::kTailVerifierRenewed);
 }
 
+// Compacts the file at `path` into the scratch copy, from its last committed state.
+void compactIntoScratch(const std::string& path, const std::string& connect, const repairC& helper) {
+    // Held from here until the repair ends, so that no other repair deletes or replaces our copy.
+    scratch::hold();
+    std::error_code ignored;
+    // A leftover scratch copy is removed next: it must not be the very file under repair.
+    if (std::filesystem::equivalent(path, repairM::ScratchPath(), ignored))
+        throw std::runtime_error("ファイル '" + path + "' は修復用の一時ファイルのため、修復できません。");
+    if (helper.FileExist()) std::filesystem::remove(repairM::ScratchPath(), ignored);
+    engine::DBEngine& dbEngine = engine::DBEngine::instance();
+    // What a crashed host left beside the file goes into it first, so that the state
+    // remembered, compacted and checked before the replacement is its last committed one.
+    dbEngine.RecoverDatabase(path, connect);
+    scratch::rememberSource(path);
+    dbEngine.CompactDatabase(path, repairM::ScratchPath(), "", 0, connect);
+}
+
 }  // namespace
 
 bool CompactDataFile(const std::string& path, const std::string& password) {
     return repairM::RunTrapped(msg::kFile + path + msg::kTailNotCompacted, [&] {
         engine::DBEngine& dbEngine = engine::DBEngine::instance();
-        const engine::WorkspacePtr workspace =
-            dbEngine.CreateWorkspace(msg::kWorkspaceName, msg::kWorkspaceUser, msg::kWorkspacePassword);
-        // Held from here until the repair ends, so that no other repair deletes or replaces our copy.
-        scratch::hold();
+        // The logon's password check is costly by design and touches no data file: it runs on
+        // another core meanwhile, and the repair goes no further than the scratch copy until it
+        // has passed.
+        std::future<engine::WorkspacePtr> logon = std::async(std::launch::async, [&dbEngine] {
+            return dbEngine.CreateWorkspace(msg::kWorkspaceName, msg::kWorkspaceUser, msg::kWorkspacePassword);
+        });
+        const std::string connect = msg::kConnectPrefix + password + msg::kConnectSuffix;
         repairC helper;
         helper.setFileName(repairM::ScratchPath());
         helper.setPassword(password);
-        std::error_code ignored;
-        // A leftover scratch copy is removed next: it must not be the very file under repair.
-        if (std::filesystem::equivalent(path, repairM::ScratchPath(), ignored))
-            throw std::runtime_error("ファイル '" + path + "' は修復用の一時ファイルのため、修復できません。");
-        if (helper.FileExist()) std::filesystem::remove(repairM::ScratchPath(), ignored);
-        const std::string connect = msg::kConnectPrefix + password + msg::kConnectSuffix;
-        // What a crashed host left beside the file goes into it first, so that the state
-        // remembered, compacted and checked before the replacement is its last committed one.
-        dbEngine.RecoverDatabase(path, connect);
-        scratch::rememberSource(path);
-        dbEngine.CompactDatabase(path, repairM::ScratchPath(), "", 0, connect);
+        try {
+            compactIntoScratch(path, connect, helper);
+        } catch (...) {
+            // A failed logon is what to report first, as when it ran before the compaction.
+            logon.get();
+            throw;
+        }
+        const engine::WorkspacePtr workspace = logon.get();
         if (!helper.FileExist()) return false;
         reportLosses(path, *workspace->OpenDatabase(repairM::ScratchPath(), false, true, connect));
         return true;

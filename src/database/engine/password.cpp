@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <mutex>
 #include <set>
 
 #include "engine_error.h"
@@ -34,9 +35,15 @@ Digest digestOf(const std::string& verifier, const std::string& password) {
     return digest;
 }
 
-std::set<Digest>& verifiedPairs() {
-    static std::set<Digest> pairs;
-    return pairs;
+// Logons and files may be verified on threads of their own at the same time.
+struct VerifiedPairs {
+    std::mutex mutex;
+    std::set<Digest> pairs;
+};
+
+VerifiedPairs& verifiedPairs() {
+    static VerifiedPairs verified;
+    return verified;
 }
 
 }  // namespace
@@ -69,9 +76,14 @@ std::string makeVerifier(const std::string& password) {
 bool verifyPassword(const std::string& verifier, const std::string& password) {
     initialiseSodium();
     const Digest digest = digestOf(verifier, password);
-    if (verifiedPairs().count(digest) != 0) return true;
+    VerifiedPairs& verified = verifiedPairs();
+    {
+        const std::lock_guard<std::mutex> lock(verified.mutex);
+        if (verified.pairs.count(digest) != 0) return true;
+    }
     if (crypto_pwhash_str_verify(verifier.c_str(), password.data(), password.size()) != 0) return false;
-    verifiedPairs().insert(digest);
+    const std::lock_guard<std::mutex> lock(verified.mutex);
+    verified.pairs.insert(digest);
     return true;
 }
 

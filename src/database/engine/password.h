@@ -14,7 +14,8 @@ std::string passwordFromConnect(const std::string& connect);
 std::string makeVerifier(const std::string& password);
 
 // Whether `password` matches `verifier`. Successful checks are remembered for the
-// process's lifetime, so one repair verifies each password once.
+// process's lifetime, so one repair verifies each password once. Safe to call from several
+// threads at once.
 bool verifyPassword(const std::string& verifier, const std::string& password);
 
 }  // namespace engine::detail
