@@ -257,6 +257,17 @@ TEST_F(DamagedSource, HeaderFirstPageAndBlocks) {
     };
     repairDamaged(zeroBytes(0, 100, {}));
     repairDamaged(zeroBytes(0, map_.pageSize, {}));
+    // A host killed inside a write, and the settings' page lost: the hot journal is rolled back
+    // first, then the damaged file is salvaged under the key given.
+    const long settings = pagesWhere([](const Page& p) { return p.table == "_qn_meta"; }).front();
+    repairDamaged({"a hot journal, and the settings' page zeroed",
+                   [&](const std::string& path) {
+                       leaveKilledHost(path, KilledHost::InsideAWrite);
+                       overwrite(path, (settings - 1) * map_.pageSize,
+                                 std::string(static_cast<std::size_t>(map_.pageSize), '\0'));
+                   },
+                   {settings}});
+    EXPECT_TRUE(sidecarsOf(tool_.file("data/damaged.mdb")).empty());
     EXPECT_EQ(tally_.lossy, 0) << "every row lives on pages left intact";
     constexpr long kBlock = 65536;
     for (const long at : {size_ / 5, size_ / 2, size_ - kBlock}) {

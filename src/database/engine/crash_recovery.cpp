@@ -3,6 +3,7 @@
 #include "db_engine.h"
 #include "open_data_file.h"
 #include "password.h"
+#include "salvage.h"
 #include "sidecars.h"
 
 namespace engine {
@@ -15,7 +16,14 @@ void DBEngine::RecoverDatabase(const std::string& path, const std::string& conne
     const std::shared_ptr<detail::Connection> conn = detail::Connection::open(path, detail::OpenMode::ReadWrite);
     // Until the file proves ours and the password checks out, closing must not write its log into it.
     sqlite3_db_config(conn->handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-    detail::checkDataFile(*conn, detail::passwordFromConnect(connect));
+    try {
+        detail::checkDataFile(*conn, detail::passwordFromConnect(connect));
+    } catch (const EngineError& e) {
+        // A damaged file has had its hot journal rolled back by the check's first read; it is for
+        // salvage to read now, and a log that stays beside it keeps it from being replaced.
+        if (detail::isReadFailure(e)) return;
+        throw;
+    }
     // Leaving WAL mode writes every committed frame into the file, removes the log and its index
     // and marks the file for a rollback journal again, each step safe against a crash. It needs the
     // file to itself: while another connection holds it in WAL mode it fails as FileLocked, and
