@@ -1,6 +1,6 @@
 # shellcheck shell=bash
 # One timed run of one contender on a fresh copy of the damaged file. Appends to $SAMPLES a line
-# "rows <tab> contender <tab> round <tab> wall seconds <tab> peak RSS in KiB" (of the process tree).
+# "case <tab> contender <tab> round <tab> wall seconds <tab> peak RSS in KiB" (of the process tree).
 
 # The contender's command line, working on run/source.mdb; `folder` holds the floor's SQL.
 command_of() {
@@ -13,7 +13,7 @@ command_of() {
 }
 
 sample() {
-  local rows=$1 folder=$2 contender=$3 round=$4
+  local id=$1 folder=$2 contender=$3 round=$4
   rm -rf "$RUN"
   mkdir -p "$RUN"
   cp "$folder/damaged.mdb" "$RUN/source.mdb"
@@ -24,11 +24,11 @@ sample() {
   start=$EPOCHREALTIME
   if ! /usr/bin/time -f %M -o "$RUN/rss" "${COMMAND[@]}" 2>"$RUN/err" ||
      { [ "$contender" = repair ] && [ ! -e "$TOOL/QNrepair.dat" ]; }; then
-    echo "bench: $contender failed on $rows rows:" >&2
+    echo "bench: $contender failed on $id:" >&2
     cat "$RUN/err" "$TOOL/QNrepair.txt" 2>/dev/null >&2
     return 1
   fi
   end=$EPOCHREALTIME
-  printf '%s\t%s\t%s\t%s\t%s\n' "$rows" "$contender" "$round" "$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f", b - a }')" \
+  printf '%s\t%s\t%s\t%s\t%s\n' "$id" "$contender" "$round" "$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f", b - a }')" \
     "$(tail -1 "$RUN/rss")" >>"$SAMPLES"
 }

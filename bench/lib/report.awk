@@ -1,58 +1,50 @@
-# The table of medians and the targets. Input: the sizes ("rows <tab> label <tab> bytes", in
-# order), then the samples ("rows <tab> contender <tab> round <tab> seconds <tab> KiB").
-# A ratio is the median of the rounds' ratios: the contenders of one round ran back to back, so
-# a slow spell of the machine weighs on both sides of each ratio alike.
+# The table of medians of each profile and the targets. Input: medians.awk's output.
 # Exit status 1 when a target is missed.
-BEGIN { FS = "\t"; missed = 0 }
-
-FNR == NR { label[$1] = $2; bytes[$1] = $3; order[++sizes] = $1; next }
+BEGIN {
+  FS = "\t"; missed = 0
+  smallestSeconds = 0.15   # the smallest file repaired in under this, start-up and logon included
+  overFloor = 1.25         # repair/floor at every larger size
+  peakMB = 160             # repair's peak memory at every size ...
+  growth = 1.10            # ... and at the largest size at most this times that at the smallest
+}
 
 {
-  key = $1 SUBSEP $2; n = ++count[key]
-  seconds[key, n] = $4; kib[key, n] = $5; inRound[key, $3] = $4; rounds[$1, $3] = 1
-}
-
-# The median of values[key, 1..count[key]].
-function median(values, key,    n, i, j, v, sorted) {
-  n = count[key]
-  for (i = 1; i <= n; i++) {
-    v = values[key, i]
-    for (j = i - 1; j >= 1 && sorted[j] > v; j--) sorted[j + 1] = sorted[j]
-    sorted[j + 1] = v
-  }
-  return n % 2 ? sorted[(n + 1) / 2] : (sorted[n / 2] + sorted[n / 2 + 1]) / 2
-}
-
-# The median over the rounds of rows of repair's time over the other contender's.
-function ratio(rows, other,    key, r) {
-  key = rows SUBSEP "ratio"; count[key] = 0
-  for (r = 1; (rows, r) in rounds; r++)
-    quotient[key, ++count[key]] = inRound[rows SUBSEP "repair", r] / inRound[rows SUBSEP other, r]
-  return median(quotient, key)
+  p = $1
+  if (!(p in sizes)) order[++profiles] = p
+  s = ++sizes[p]
+  line[p, s] = $0; label[p, s] = $2; indexes[p] = $4; wall[p, s] = $6; ratio[p, s] = $9; peak[p, s] = $11
 }
 
 function verdict(ok) { if (!ok) missed = 1; return ok ? "met" : "MISSED" }
 
 END {
-  printf "%-8s %8s %5s %9s %8s %8s %8s %8s %9s %9s\n", "size", "file MB", "runs", "repair s", "floor s", "cp s",
-         "r/floor", "r/cp", "repair MB", "floor MB"
-  for (s = 1; s <= sizes; s++) {
-    r = order[s]
-    wall[r] = median(seconds, r SUBSEP "repair"); overFloor[r] = ratio(r, "floor")
-    peak[r] = median(kib, r SUBSEP "repair") * 1024 / 1e6
-    printf "%-8s %8.1f %5d %9.3f %8.3f %8.3f %8.2f %8.1f %9.1f %9.1f\n", label[r], bytes[r] / 1e6,
-           count[r SUBSEP "repair"], wall[r], median(seconds, r SUBSEP "floor"), median(seconds, r SUBSEP "cp"),
-           overFloor[r], ratio(r, "cp"), peak[r], median(kib, r SUBSEP "floor") * 1024 / 1e6
+  for (i = 1; i <= profiles; i++) {
+    p = order[i]
+    printf "%s damage (%d indexes to make)\n", p, indexes[p]
+    printf "%-8s %8s %5s %9s %8s %8s %8s %8s %9s %9s\n", "size", "file MB", "runs", "repair s", "floor s", "cp s",
+           "r/floor", "r/cp", "repair MB", "floor MB"
+    for (s = 1; s <= sizes[p]; s++) {
+      split(line[p, s], f, "\t")
+      printf "%-8s %8.1f %5d %9.3f %8.3f %8.3f %8.2f %8.1f %9.1f %9.1f\n", f[2], f[3], f[5], f[6], f[7], f[8], f[9],
+             f[10], f[11], f[12]
+    }
+    print ""
   }
-  print ""
-  for (s = 1; s <= sizes; s++) {
-    r = order[s]
-    if (s == 1)
-      printf "target  %-6s repaired in under 1 s, start-up and logon included: %.3f s  %s\n", label[r], wall[r],
-             verdict(wall[r] < 1.0)
-    else
-      printf "target  %-6s repair/floor <= 1.3: %.2f  %s\n", label[r], overFloor[r], verdict(overFloor[r] <= 1.3)
-    printf "target  %-6s repair peak memory <= 160 MB: %.1f MB  %s\n", label[r], peak[r], verdict(peak[r] <= 160)
+  for (i = 1; i <= profiles; i++) {
+    p = order[i]
+    for (s = 1; s <= sizes[p]; s++) {
+      if (s == 1)
+        printf "target  %-5s %-6s repaired in under %.2f s, start-up and logon included: %.3f s  %s\n", p,
+               label[p, s], smallestSeconds, wall[p, s], verdict(wall[p, s] < smallestSeconds)
+      else
+        printf "target  %-5s %-6s repair/floor <= %.2f: %.2f  %s\n", p, label[p, s], overFloor, ratio[p, s],
+               verdict(ratio[p, s] <= overFloor)
+      printf "target  %-5s %-6s repair peak memory <= %d MB: %.1f MB  %s\n", p, label[p, s], peakMB, peak[p, s],
+             verdict(peak[p, s] <= peakMB)
+    }
+    n = sizes[p]
+    printf "target  %-5s        repair peak memory flat (at most %.2f times from %s to %s): %.1f MB to %.1f MB  %s\n",
+           p, growth, label[p, 1], label[p, n], peak[p, 1], peak[p, n], verdict(peak[p, n] <= growth * peak[p, 1])
   }
   exit missed
 }
