@@ -1,4 +1,5 @@
-# The medians of a run, one line per case (a profile at a size), in the order of the cases:
+# The medians of a run, one line per case (a profile at a size), each profile's cases together
+# in the order they came (so that a plot draws one line through each profile's sizes):
 # "profile <tab> size label <tab> file MB <tab> indexes made <tab> runs <tab> repair s <tab> floor s
 # <tab> cp s <tab> repair/floor <tab> repair/cp <tab> repair peak MB <tab> floor peak MB".
 # Input: the cases ("case <tab> profile <tab> size label <tab> bytes <tab> indexes made", in order),
@@ -7,7 +8,11 @@
 # slow spell of the machine weighs on both sides of each ratio alike.
 BEGIN { FS = OFS = "\t" }
 
-FNR == NR { profile[$1] = $2; label[$1] = $3; bytes[$1] = $4; indexes[$1] = $5; order[++cases] = $1; next }
+FNR == NR {
+  if (!($2 in seen)) { seen[$2] = 1; profiles[++profileCount] = $2 }
+  profile[$1] = $2; label[$1] = $3; bytes[$1] = $4; indexes[$1] = $5; order[++cases] = $1
+  next
+}
 
 {
   key = $1 SUBSEP $2; n = ++count[key]
@@ -36,8 +41,9 @@ function ratio(id, other,    key, r) {
 function megabytes(key) { return sprintf("%.1f", median(kib, key) * 1024 / 1e6) }
 
 END {
-  for (c = 1; c <= cases; c++) {
+  for (p = 1; p <= profileCount; p++) for (c = 1; c <= cases; c++) {
     id = order[c]
+    if (profile[id] != profiles[p]) continue
     print profile[id], label[id], sprintf("%.1f", bytes[id] / 1e6), indexes[id], count[id SUBSEP "repair"],
           sprintf("%.4f", median(seconds, id SUBSEP "repair")), sprintf("%.4f", median(seconds, id SUBSEP "floor")),
           sprintf("%.4f", median(seconds, id SUBSEP "cp")), sprintf("%.3f", ratio(id, "floor")),
