@@ -15,14 +15,15 @@ namespace engine::detail {
 namespace {
 
 // A straight copy of a sound file, with any index that does not match its table rebuilt.
-// `sourceCheck` is SQLite's full check of the source, running meanwhile.
-void copyWhole(Connection& source, BackgroundCheck& sourceCheck, const std::string& destination) {
+// `checker` is a second connection to the source.
+void copyWhole(Connection& source, std::shared_ptr<Connection> checker, const std::string& destination) {
     // VACUUM INTO copies a damaged page as it finds it (rows out of order, an index entry that no
     // row has): only a copy that passes the full check counts; anything else calls for salvage.
     // A copy of a source that passes is as sound, so the source is checked on another core while
     // it is copied; the copy itself is checked only when the source does not pass.
     // SQLite's check passes a file whose bookkeeping is garbled, and its copy could not be read.
     requireBookkeeping(source, kIndexTable);
+    BackgroundCheck sourceCheck(std::move(checker));
     Statement vacuum = source.prepare("VACUUM INTO ?");
     vacuum.bind(1, destination);
     vacuum.step();
@@ -74,14 +75,8 @@ void compact(const std::string& source, const std::string& destination, const st
     const HeaderVerdict header = readHeader(source, FileKind::Data);
     if (header == HeaderVerdict::Foreign) throw EngineError(ErrorCode::NotOurFormat, describe::notOurFormat(source));
     try {
-        // The check starts first, on a connection of its own, so that it runs while the password
-        // is verified too: it only ever answers whether the file is sound, and a wrong password
-        // stops it unanswered.
-        std::shared_ptr<Connection> checker = Connection::open(source, OpenMode::ReadOnly);
-        checker->exec("PRAGMA cell_size_check=ON");
-        BackgroundCheck sourceCheck(std::move(checker));
         const std::shared_ptr<Connection> conn = openSource(source, password);
-        copyWhole(*conn, sourceCheck, destination);
+        copyWhole(*conn, openSource(source, password), destination);
         return;
     } catch (const EngineError& e) {
         // Never leave a half-written copy that a later step could take for a good one.
