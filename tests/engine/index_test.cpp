@@ -61,6 +61,16 @@ TEST_F(IndexTest, FieldsAndFlagsAreKeptAndReadBack) {
     EXPECT_TRUE(other.IgnoreNulls());
 }
 
+// What the layout must mirror: every table and index the schema defines, with its root page.
+std::string layoutDisagreement(const std::string& file) {
+    const std::string schema =
+        "SELECT type, name, tbl_name, rootpage, sql FROM sqlite_schema WHERE type IN ('table', 'index')"
+        " AND sql IS NOT NULL AND name NOT IN ('_qn_layout', '_qn_salvage')";
+    const std::string layout = "SELECT type, name, tbl_name, rootpage, sql FROM _qn_layout";
+    return testsupport::sqlite3Query(file, "SELECT count(*) FROM (" + schema + " EXCEPT " + layout + ")") + "," +
+           testsupport::sqlite3Query(file, "SELECT count(*) FROM (" + layout + " EXCEPT " + schema + ")");
+}
+
 TEST_F(IndexTest, CollectionOrderSurvivesDeleteAppendReopenAndCompaction) {
     for (const char* name : {"A", "B", "C", "D"}) appendIndex(*db_, "T", {name, {"K"}});
     db_->TableDefs().Item("T").Indexes().Delete("B");
@@ -72,10 +82,12 @@ TEST_F(IndexTest, CollectionOrderSurvivesDeleteAppendReopenAndCompaction) {
     EXPECT_EQ(indexNames(*db_, "T"), expected);
     EXPECT_EQ(db_->TableDefs().Item("T").Indexes().Item(2).Name(), "B");
     db_->Close();
+    EXPECT_EQ(layoutDisagreement(path("data.mdb")), "0,0") << "the layout lost step with the schema";
     db_ = open(path("data.mdb"));
     EXPECT_EQ(indexNames(*db_, "T"), expected);
     engine::DBEngine::instance().CompactDatabase(path("data.mdb"), path("copy.mdb"), "", 0, connect(kPassword));
     EXPECT_EQ(indexNames(*open(path("copy.mdb")), "T"), expected);
+    EXPECT_EQ(layoutDisagreement(path("copy.mdb")), "0,0") << "the copy's layout names the source's root pages";
 }
 
 TEST_F(IndexTest, MissingTable) {

@@ -60,7 +60,7 @@ void Database::CreateTable(const std::string& name, const std::vector<ColumnDef>
     }
     detail::Savepoint sp(conn);
     conn.exec(sql + ")");
-    detail::refreshLayout(conn);
+    detail::layoutAdd(conn, name);
     sp.commit();
 }
 

@@ -188,7 +188,7 @@ void appendIndex(Connection& conn, const std::string& table, const IndexRecord& 
     insert.bind(5, std::int64_t{index.primary}).bind(6, std::int64_t{index.required});
     insert.bind(7, std::int64_t{index.ignoreNulls});
     insert.step();
-    refreshLayout(conn);
+    layoutAdd(conn, sqliteName);
     sp.commit();
 }
 
@@ -204,7 +204,7 @@ void deleteIndex(Connection& conn, const std::string& table, const std::string& 
     Statement remove = conn.prepare(std::string("DELETE FROM ") + kIndexTable + " WHERE table_name=? AND index_name=?");
     remove.bind(1, table).bind(2, name);
     remove.step();
-    refreshLayout(conn);
+    layoutRemove(conn, found->sqliteName);
     sp.commit();
 }
 

@@ -25,10 +25,15 @@ struct LayoutEntry {
     std::string sql;
 };
 
-// Rewrites the layout from the schema, creating it first in a file made before it existed.
-// Called, in the same transaction, after every change of the schema and of the root pages
-// (a compacted copy has new ones).
+// Rewrites the layout from the schema, creating it first in a file made before it existed:
+// after a change of the root pages (a compacted copy has new ones).
 void refreshLayout(Connection& conn);
+
+// Keeps the layout in step with one change of the schema, in the same transaction: the table or
+// index `name` was made, or dropped (no other root page moves either way: the engine's files do
+// not vacuum themselves as they go).
+void layoutAdd(Connection& conn, const std::string& name);
+void layoutRemove(Connection& conn, const std::string& name);
 
 // The layout that the schema of `conn` would give, for a file made before the layout existed;
 // empty when the schema cannot be read.
