@@ -26,12 +26,6 @@ std::optional<std::string> DefinitionReader::define(const std::string& sql) {
     }
 }
 
-bool DefinitionReader::hasTable(const std::string& name) {
-    Statement stmt = probe_->prepare("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?");
-    stmt.bind(1, name);
-    return stmt.step();
-}
-
 std::vector<DeclaredColumn> DefinitionReader::columnsOf(const std::string& table) {
     return declaredColumns(*probe_, table);
 }

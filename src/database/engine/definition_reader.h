@@ -30,7 +30,6 @@ public:
     // was defined already).
     std::optional<std::string> define(const std::string& sql);
 
-    bool hasTable(const std::string& name);
     std::vector<DeclaredColumn> columnsOf(const std::string& table);
     std::optional<DefinedIndex> index(const std::string& name);
 

@@ -24,6 +24,8 @@ constexpr const char* kAccountTable = "_qn_accounts";
 constexpr const char* kSalvageTable = "_qn_salvage";
 // Where each table and index lives (see layout.h): what salvage needs when the schema is lost.
 constexpr const char* kLayoutTable = "_qn_layout";
+// The bookkeeping tables of every data file, in the order a new one gets them.
+constexpr const char* kDataBookkeeping[] = {kMetaTable, kIndexTable, kLayoutTable};
 
 bool isReservedName(const std::string& name);
 

@@ -2,6 +2,7 @@
 
 #include <sqlite3recover.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -11,7 +12,6 @@
 #include "engine_error.h"
 #include "file_format.h"
 #include "index_store.h"
-#include "layout.h"
 
 namespace engine::detail {
 
@@ -35,7 +35,7 @@ StatementKind kindOf(const char* sql) {
 }
 
 bool isBookkeeping(const std::string& name) {
-    return name == kMetaTable || name == kIndexTable || name == kLayoutTable;
+    return std::find(std::begin(kDataBookkeeping), std::end(kDataBookkeeping), name) != std::end(kDataBookkeeping);
 }
 
 std::string plainDefinition(const std::string& table, const std::vector<DeclaredColumn>& columns) {
@@ -53,6 +53,8 @@ public:
         : destination_(destination), definitions_(definitions) {}
 
     static int onStatement(void* context, const char* sql) {
+        // The recovery hands over no text for a statement it could not put together.
+        if (sql == nullptr) return SQLITE_OK;
         auto* writer = static_cast<Writer*>(context);
         try {
             writer->take(sql);
@@ -70,9 +72,7 @@ private:
     void take(const char* sql) {
         switch (kindOf(sql)) {
         case StatementKind::CreateTable: createTable(sql); break;
-        case StatementKind::CreateIndex:
-            if (const std::optional<std::string> name = definitions_.define(sql)) recovered_.indexes.push_back(*name);
-            break;
+        case StatementKind::CreateIndex: definitions_.define(sql); break;
         case StatementKind::Insert: insert(sql); break;
         case StatementKind::PageSize: recovered_.pageSize = std::atoi(std::strchr(sql, '\'') + 1); break;
         case StatementKind::Other: break;
@@ -101,7 +101,7 @@ private:
     void insert(const char* sql) {
         std::string statement = sql;
         // A garbled bookkeeping table's rows go to the table it was kept aside as.
-        for (const char* name : {kMetaTable, kIndexTable, kLayoutTable}) {
+        for (const char* name : kDataBookkeeping) {
             const std::string target = std::string("INSERT OR IGNORE INTO '") + name + "'(";
             if (statement.rfind(target, 0) == 0 && schemaHasTable(destination_, recoveredBookkeepingName(name)))
                 statement = "INSERT OR IGNORE INTO " + quoteIdentifier(recoveredBookkeepingName(name)) +

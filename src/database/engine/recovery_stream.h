@@ -18,9 +18,8 @@ constexpr const char* kLostTable = "_qn_lost";
 
 // What the recovery brought over, besides the rows.
 struct Recovered {
-    // Every table the recovery found a definition for, in the order found, and every index.
+    // Every table the recovery found a definition for, in the order found.
     std::vector<std::string> tables;
-    std::vector<std::string> indexes;
     // What SQLite's recovery reported when it had to stop early; empty when it ran to its end.
     std::string stoppedBecause;
     // The size of the damaged file's pages, as the recovery found it; 0 when it found none.

@@ -19,13 +19,10 @@ namespace engine::detail {
 
 namespace {
 
-// The engine's bookkeeping tables that a data file carries, in the order they were made.
-const char* const kBookkeeping[] = {kMetaTable, kIndexTable, kLayoutTable};
-
 // A bookkeeping table recovered with a garbled definition (a stray bit in its name or a column's)
 // still holds the engine's rows in the engine's order: they are read by position into ours.
 void adoptGarbledBookkeeping(Connection& copy) {
-    for (const char* name : kBookkeeping) {
+    for (const char* name : kDataBookkeeping) {
         const std::string recovered = recoveredBookkeepingName(name);
         if (!schemaHasTable(copy, recovered)) continue;
         if (tableColumns(copy, recovered).size() == tableColumns(copy, name).size()) {
