@@ -4,6 +4,13 @@
 
 namespace engine::detail {
 
+std::string plainDefinition(const std::string& table, const std::vector<DeclaredColumn>& columns) {
+    std::string sql = "CREATE TABLE " + quoteIdentifier(table) + "(";
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        sql += (i == 0 ? "" : ", ") + quoteIdentifier(columns[i].name) + " " + columns[i].type;
+    return sql + ")";
+}
+
 DefinitionReader::DefinitionReader() : probe_(Connection::open(":memory:", OpenMode::Create)) {}
 
 std::optional<std::string> DefinitionReader::define(const std::string& sql) {

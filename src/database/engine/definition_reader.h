@@ -19,6 +19,10 @@ struct DefinedIndex {
     std::vector<std::string> fields;
 };
 
+// A plain CREATE TABLE of `columns` under the name `table`: names and declared types, no
+// constraint, no default, nothing else that a damaged definition could bring along.
+std::string plainDefinition(const std::string& table, const std::vector<DeclaredColumn>& columns);
+
 // Runs CREATE statements read from a damaged file in a private in-memory database of its own, so
 // that such SQL runs nowhere else, and reads back what they define: the name, the columns of a
 // table, the fields of an index. A table must be defined before its indexes.

@@ -75,11 +75,7 @@ void placeLostRecords(Connection& destination, const std::vector<LayoutEntry>& l
         if (entry.type != "table" || entry.name == kLayoutTable) continue;
         if (!schemaHasTable(destination, entry.name)) {
             if (isReservedName(entry.name) || !definitions.define(entry.sql)) continue;
-            std::string sql = "CREATE TABLE " + quoteIdentifier(entry.name) + "(";
-            const std::vector<DeclaredColumn> columns = definitions.columnsOf(entry.name);
-            for (std::size_t i = 0; i < columns.size(); ++i)
-                sql += (i == 0 ? "" : ", ") + quoteIdentifier(columns[i].name) + " " + columns[i].type;
-            destination.exec(sql + ")");
+            destination.exec(plainDefinition(entry.name, definitions.columnsOf(entry.name)));
         }
         const std::vector<std::string> columns = tableColumns(destination, entry.name);
         if (columns.empty() || columns.size() > available) continue;

@@ -38,13 +38,6 @@ bool isBookkeeping(const std::string& name) {
     return std::find(std::begin(kDataBookkeeping), std::end(kDataBookkeeping), name) != std::end(kDataBookkeeping);
 }
 
-std::string plainDefinition(const std::string& table, const std::vector<DeclaredColumn>& columns) {
-    std::string sql = "CREATE TABLE " + quoteIdentifier(table) + "(";
-    for (std::size_t i = 0; i < columns.size(); ++i)
-        sql += (i == 0 ? "" : ", ") + quoteIdentifier(columns[i].name) + " " + columns[i].type;
-    return sql + ")";
-}
-
 // Receives the recovery's statements one by one. Whatever the damaged file says runs only in the
 // definition reader; the destination gets plain tables and the rows.
 class Writer {
