@@ -1,6 +1,5 @@
 #include "damaged_original.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,6 +7,8 @@
 #include <ctime>
 #include <filesystem>
 #include <stdexcept>
+
+#include "file_replace.h"
 
 namespace fs = std::filesystem;
 
@@ -39,13 +40,7 @@ fs::path freeName(const fs::path& file) {
 }
 
 void flush(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0 || ::fsync(fd) != 0) {
-        const int error = errno;
-        if (fd >= 0) ::close(fd);
-        fail(path, error);
-    }
-    ::close(fd);
+    if (const int error = flushToDisk(path); error != 0) fail(path, error);
 }
 
 }  // namespace

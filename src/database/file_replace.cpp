@@ -17,15 +17,8 @@ namespace {
     throw std::runtime_error("ファイル '" + path + "' を" + what + " (" + std::strerror(error) + ")。");
 }
 
-void flush(const std::string& path, int flags) {
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-    if (fd < 0) fail("ディスクに書き込めません", path, errno);
-    if (::fsync(fd) != 0) {
-        const int error = errno;
-        ::close(fd);
-        fail("ディスクに書き込めません", path, error);
-    }
-    ::close(fd);
+void flush(const std::string& path) {
+    if (const int error = flushToDisk(path); error != 0) fail("ディスクに書き込めません", path, error);
 }
 
 void takeOverAttributes(const std::string& path, const struct stat& original) {
@@ -46,7 +39,7 @@ std::string stageBeside(const std::string& source, const fs::path& target, const
     }
     try {
         takeOverAttributes(staged.string(), original);
-        flush(staged.string(), O_RDONLY);
+        flush(staged.string());
     } catch (...) {
         fs::remove(staged, ec);
         throw;
@@ -68,7 +61,7 @@ void replaceFileAtomically(const std::string& replacement, const std::string& ta
         throw std::runtime_error("ファイル '" + target + "' は読み取り専用のため置き換えられません。");
 
     takeOverAttributes(replacement, original);
-    flush(replacement, O_RDONLY);
+    flush(replacement);
     if (lastCheck) lastCheck();
     if (::rename(replacement.c_str(), resolved.c_str()) != 0) {
         if (errno != EXDEV) fail("置き換えられません", target, errno);
@@ -80,5 +73,13 @@ void replaceFileAtomically(const std::string& replacement, const std::string& ta
         }
         fs::remove(replacement, ec);
     }
-    flush(resolved.parent_path().string(), O_RDONLY | O_DIRECTORY);
+    flush(resolved.parent_path().string());
+}
+
+int flushToDisk(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    const int error = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return error;
 }

@@ -11,3 +11,6 @@
 // across file systems, copied beside) `target`; what it throws leaves `target` as it was.
 void replaceFileAtomically(const std::string& replacement, const std::string& target,
                            const std::function<void()>& lastCheck = {});
+
+// Flushes the file or folder at `path` to the disk: 0, or the errno of what failed.
+int flushToDisk(const std::string& path);
