@@ -1,6 +1,7 @@
 #include "background_check.h"
 
 #include "engine_error.h"
+#include "salvage.h"
 
 namespace engine::detail {
 
@@ -12,7 +13,8 @@ BackgroundCheck::BackgroundCheck(std::shared_ptr<Connection> conn) : conn_(std::
     passed_ = std::async(std::launch::async, [&checked] {
         try {
             return checked.integrityCheck() == "ok";
-        } catch (const EngineError&) {
+        } catch (const EngineError& e) {
+            if (!showsDamage(e)) throw;
             return false;
         }
     });

@@ -21,8 +21,8 @@ public:
     BackgroundCheck(const BackgroundCheck&) = delete;
     BackgroundCheck& operator=(const BackgroundCheck&) = delete;
 
-    // Waits for the check: true when it found nothing wrong. A check that cannot read the file
-    // has not passed.
+    // Waits for the check: true when it found nothing wrong, false when it found damage. Throws
+    // what kept it from reading the file (a read the system refused, say).
     bool passed();
 
 private:

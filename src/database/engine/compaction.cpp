@@ -9,6 +9,7 @@
 #include "layout.h"
 #include "open_data_file.h"
 #include "salvage.h"
+#include "sidecars.h"
 
 namespace engine::detail {
 
@@ -53,21 +54,53 @@ std::shared_ptr<Connection> openSource(const std::string& source, const std::str
     return conn;
 }
 
-// Whether the source passes SQLite's full check: a write that fails for want of room while the
-// source is copied may come from a damaged page as well as from the disk.
+// Whether the source passes SQLite's full check: a copy that outgrows SQLite's limits may come
+// from a damaged page that claims a vast size.
 bool sourceIsSound(const std::string& source) {
     try {
         std::shared_ptr<Connection> conn = Connection::open(source, OpenMode::ReadOnly);
         conn->exec("PRAGMA cell_size_check=ON");
         return conn->integrityCheck() == "ok";
     } catch (const EngineError& e) {
-        if (!isReadFailure(e)) throw;
+        if (!showsDamage(e)) throw;
         return false;
     }
 }
 
 bool isDamage(const EngineError& e, const std::string& source) {
-    return isReadFailure(e) || (e.code() == ErrorCode::DiskFull && !sourceIsSound(source));
+    return showsDamage(e) || (e.code() == ErrorCode::LimitReached && !sourceIsSound(source));
+}
+
+// Refuses at once a copy that cannot fit, rather than after the minutes it takes to fill the
+// disk. A compacted copy is smaller than its source by the free pages and by what packing the
+// pages afresh saves, which can be much; it is taken to need at least half of what the source's
+// pages in use hold, so that no copy that would fit is refused.
+void requireRoomForCopy(Connection& source, const std::string& destination) {
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(source.path(), ec);
+    if (ec) return;
+    std::uintmax_t unused = 0;
+    try {
+        unused = static_cast<std::uintmax_t>(source.queryInt("PRAGMA freelist_count") *
+                                             source.queryInt("PRAGMA page_size"));
+    } catch (const EngineError& e) {
+        if (!showsDamage(e)) throw;
+    }
+    const std::uintmax_t needed = (size > unused ? size - unused : 0) / 2;
+    const std::filesystem::space_info space =
+        std::filesystem::space(std::filesystem::path(destination).parent_path(), ec);
+    if (!ec && space.available < needed)
+        throw EngineError(ErrorCode::DiskFull, describe::noRoomFor(destination, space.available, needed, true));
+}
+
+// Never leaves a half-written copy that a later step could take for a good one, nor a journal
+// beside its name that SQLite would apply to the next file made there.
+void removeCopy(const std::string& destination) {
+    try {
+        DeleteDataFile(destination);
+    } catch (const EngineError&) {
+        // The next repair removes what is left before it makes its copy, or fails saying why.
+    }
 }
 
 }  // namespace
@@ -81,14 +114,14 @@ void compact(const std::string& source, const std::string& destination, const st
     if (header == HeaderVerdict::Foreign) throw EngineError(ErrorCode::NotOurFormat, describe::notOurFormat(source));
     try {
         const std::shared_ptr<Connection> conn = openSource(source, password);
+        requireRoomForCopy(*conn, destination);
         copyWhole(*conn, openSource(source, password), destination);
         return;
     } catch (const EngineError& e) {
-        // Never leave a half-written copy that a later step could take for a good one.
-        std::filesystem::remove(destination, ec);
+        removeCopy(destination);
         if (!isDamage(e, source)) throw;
     } catch (...) {
-        std::filesystem::remove(destination, ec);
+        removeCopy(destination);
         throw;
     }
     // Salvage reads through connections of its own: after a failed VACUUM INTO, SQLite may read
@@ -96,7 +129,7 @@ void compact(const std::string& source, const std::string& destination, const st
     try {
         salvage(source, destination, password, header == HeaderVerdict::Ours);
     } catch (...) {
-        std::filesystem::remove(destination, ec);
+        removeCopy(destination);
         throw;
     }
 }

@@ -21,7 +21,7 @@ void DBEngine::RecoverDatabase(const std::string& path, const std::string& conne
     } catch (const EngineError& e) {
         // A damaged file has had its hot journal rolled back by the check's first read; it is for
         // salvage to read now, and a log that stays beside it keeps it from being replaced.
-        if (detail::isReadFailure(e)) return;
+        if (detail::showsDamage(e)) return;
         throw;
     }
     // Leaving WAL mode writes every committed frame into the file, removes the log and its index

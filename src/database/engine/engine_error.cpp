@@ -12,6 +12,13 @@ namespace engine::describe {
 
 namespace {
 std::string quoted(const std::string& s) { return "'" + s + "'"; }
+
+// Sizes as Windows shows them, in MB of 1,048,576 bytes, to two decimals: the sizes compared may be close.
+std::string megabytes(std::uintmax_t bytes) {
+    const std::uintmax_t hundredths = (bytes * 100 + (1U << 19)) >> 20;
+    const std::string fraction = std::to_string(hundredths % 100);
+    return std::to_string(hundredths / 100) + "." + (fraction.size() == 1 ? "0" : "") + fraction + " MB";
+}
 }  // namespace
 
 std::string fileNotFound(const std::string& path) {
@@ -94,11 +101,27 @@ std::string fileLocked(const std::string& path) {
 std::string objectClosed() { return "オブジェクトは既に閉じられています。"; }
 std::string objectNotSet() { return "オブジェクトが設定されていません。"; }
 std::string noCurrentRecord() { return "カレント レコードがありません。"; }
-std::string diskFull(const std::string& path) {
-    return "ファイル " + quoted(path) + " を書き込む領域がディスクにありません。";
+std::string diskFull(const std::string& path, const std::string& reason) {
+    return "ファイル " + quoted(path) + " を書き込む領域がディスクにありません" + (reason.empty() ? "" : " (" + reason + ")") +
+           "。";
+}
+std::string noRoomFor(const std::string& path, std::uintmax_t available, std::uintmax_t needed, bool atLeast) {
+    return diskFull(path, "空き " + megabytes(available) + "、必要 " + megabytes(needed) + (atLeast ? " 以上" : ""));
+}
+std::string readFailed(const std::string& path, std::int64_t offset, const std::string& reason) {
+    return "ファイル " + quoted(path) + " を位置 " + std::to_string(offset) + " から読めませんでした (" + reason + ")。";
+}
+std::string writeFailed(const std::string& path, std::int64_t offset, const std::string& reason) {
+    return "ファイル " + quoted(path) + " に位置 " + std::to_string(offset) + " から書き込めませんでした (" + reason + ")。";
+}
+std::string flushFailed(const std::string& path, const std::string& reason) {
+    return "ファイル " + quoted(path) + " をディスクに書き込めませんでした (" + reason + ")。";
 }
 std::string diskIo(const std::string& path, const std::string& detail) {
     return "ファイル " + quoted(path) + " の読み書きでエラーが発生しました (" + detail + ")。";
+}
+std::string limitReached(const std::string& path, const std::string& detail) {
+    return "ファイル " + quoted(path) + " が SQLite の扱える大きさを超えます (" + detail + ")。";
 }
 std::string readOnly(const std::string& path) {
     return "ファイル " + quoted(path) + " は読み取り専用のため書き込めません。";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -15,6 +16,7 @@ enum class ErrorCode : int {
     DuplicateValues = 3022,
     FileNotFound = 3024,
     DiskFull = 3026,
+    LimitReached = 3035,
     WorkgroupUnavailable = 3028,
     InvalidAccount = 3029,
     WrongPassword = 3031,
@@ -48,6 +50,12 @@ public:
 private:
     ErrorCode code_;
 };
+
+// Whether the system refused a read, a write or a flush, or the disk was full: a failure that says
+// nothing of the file's contents, and whose reason the user needs in order to act.
+inline bool refusedBySystem(const EngineError& e) {
+    return e.code() == ErrorCode::DiskIo || e.code() == ErrorCode::DiskFull;
+}
 
 namespace detail {
 // Throws ObjectNotSet for an object built on a null parent (the host's "object variable not set").
@@ -84,8 +92,17 @@ std::string fileLocked(const std::string& path);
 std::string objectClosed();
 std::string objectNotSet();
 std::string noCurrentRecord();
-std::string diskFull(const std::string& path);
+// `reason` is the system's own words; empty when it gave none.
+std::string diskFull(const std::string& path, const std::string& reason);
+// Before a write starts: the disk of `path` has `available` bytes, the write needs `needed` (at
+// least that much, when `atLeast`).
+std::string noRoomFor(const std::string& path, std::uintmax_t available, std::uintmax_t needed, bool atLeast);
+std::string readFailed(const std::string& path, std::int64_t offset, const std::string& reason);
+std::string writeFailed(const std::string& path, std::int64_t offset, const std::string& reason);
+std::string flushFailed(const std::string& path, const std::string& reason);
 std::string diskIo(const std::string& path, const std::string& detail);
+// SQLite refused to grow a file past its own limits, as when a damaged page claims a vast size.
+std::string limitReached(const std::string& path, const std::string& detail);
 std::string readOnly(const std::string& path);
 std::string sidecarUnusable(const std::string& path, const std::string& sidecar, const std::string& detail);
 std::string wrongValueCount(const std::string& table, std::size_t expected, std::size_t given);

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "engine_error.h"
+#include "io_failures.h"
 
 // SQLite's page readers sqlite_dbdata and sqlite_dbptr, from its recovery extension.
 extern "C" int sqlite3_dbdata_init(sqlite3* db, char** error, const sqlite3_api_routines* api);
@@ -26,7 +27,7 @@ struct ViewFile {
     int pageSize;
 };
 
-sqlite3_vfs* underlying() { return sqlite3_vfs_find(nullptr); }
+sqlite3_vfs* underlying() { return ioLayer(); }
 
 template <std::size_t N>
 void putBigEndian(std::array<unsigned char, N>& bytes, std::size_t at, std::uint32_t value, std::size_t width) {

@@ -155,6 +155,9 @@ Recovered recoverInto(Connection& source, Connection& destination, DefinitionRea
     if (writer.failure()) throw *writer.failure();
     Recovered recovered = std::move(writer.recovered());
     if (rc != SQLITE_OK) {
+        // Damage only means less is recovered; a file the system will not read is not salvaged by
+        // leaving out whatever lay behind the read it refused.
+        if ((rc & 0xff) == SQLITE_IOERR || (rc & 0xff) == SQLITE_FULL) source.fail(rc);
         const char* message = sqlite3_recover_errmsg(recover.get());
         recovered.stoppedBecause = message != nullptr ? message : sqlite3_errstr(rc);
         if ((rc & 0xff) == SQLITE_NOMEM) throw EngineError(ErrorCode::Unexpected, describe::unexpected(recovered.stoppedBecause));

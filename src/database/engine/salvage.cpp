@@ -112,7 +112,8 @@ std::vector<LayoutEntry> layoutOf(Connection& copy, const std::string& source) {
     if (!layout.empty()) return layout;
     try {
         return layoutFromSchema(*Connection::open(source, OpenMode::ReadOnly));
-    } catch (const EngineError&) {
+    } catch (const EngineError& e) {
+        if (!showsDamage(e)) throw;
         return layout;
     }
 }
@@ -123,16 +124,15 @@ std::shared_ptr<Connection> pageView(const std::string& source, int pageSize) {
     if (pageSize < 512 || pageSize > 65536 || (pageSize & (pageSize - 1)) != 0) return nullptr;
     try {
         return openPageView(source, pageSize);
-    } catch (const EngineError&) {
+    } catch (const EngineError& e) {
+        if (!showsDamage(e)) throw;
         return nullptr;
     }
 }
 
 }  // namespace
 
-bool isReadFailure(const EngineError& e) {
-    return e.code() == ErrorCode::Damaged || e.code() == ErrorCode::NotOurFormat || e.code() == ErrorCode::DiskIo;
-}
+bool showsDamage(const EngineError& e) { return e.code() == ErrorCode::Damaged || e.code() == ErrorCode::NotOurFormat; }
 
 void salvage(const std::string& source, const std::string& destination, const std::string& password,
              bool headerIsOurs) {

@@ -19,7 +19,8 @@ namespace engine::detail {
 void salvage(const std::string& source, const std::string& destination, const std::string& password,
              bool headerIsOurs);
 
-// Whether `e` says the source could not be read (as opposed to, say, a full disk).
-bool isReadFailure(const EngineError& e);
+// Whether `e` says the file read back malformed or foreign: damage, which salvage is for. A read
+// or write the system refused (DiskIo, DiskFull) is no sign of damage, and no reason to salvage.
+bool showsDamage(const EngineError& e);
 
 }  // namespace engine::detail

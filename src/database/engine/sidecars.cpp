@@ -8,8 +8,10 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "engine_error.h"
+#include "file_read.h"
 
 namespace engine {
 
@@ -67,7 +69,7 @@ bool couldBeHot(const std::string& journal) {
     const Descriptor opened{::open(journal.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC)};
     if (opened.fd < 0) return errno != ENOENT;
     char first = 0;
-    const ssize_t n = ::pread(opened.fd, &first, 1, 0);
+    const std::int64_t n = platform::readAt(opened.fd, &first, 1, 0);
     return n < 0 || (n == 1 && first != 0);
 }
 
@@ -87,9 +89,24 @@ bool ClearSidecarsForReplacement(const std::string& path) {
     return true;
 }
 
-bool detail::hasCrashState(const std::string& path) {
+bool SidecarsPresent(const std::string& path) {
     for (const char* suffix : kSidecars)
         if (present(sidecar(path, suffix))) return true;
+    return false;
+}
+
+void DeleteDataFile(const std::string& path) {
+    std::vector<std::string> files = {path};
+    for (const char* suffix : kSidecars) files.push_back(sidecar(path, suffix));
+    for (const std::string& file : files) {
+        std::error_code ec;
+        fs::remove(file, ec);
+        if (ec) throw EngineError(ErrorCode::DiskIo, describe::diskIo(file, ec.message()));
+    }
+}
+
+bool detail::hasCrashState(const std::string& path) {
+    if (SidecarsPresent(path)) return true;
     // Not blocking on a FIFO: what is no regular file is refused later, as no data file.
     const Descriptor opened{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
     struct stat st {};
@@ -97,7 +114,7 @@ bool detail::hasCrashState(const std::string& path) {
     // Bytes 18 and 19 of SQLite's header (write and read version) are 2 in WAL mode.
     std::array<char, 20> header{};
     constexpr char kMagic[] = "SQLite format 3";
-    return ::pread(opened.fd, header.data(), header.size(), 0) == static_cast<ssize_t>(header.size()) &&
+    return platform::readAt(opened.fd, header.data(), header.size(), 0) == static_cast<std::int64_t>(header.size()) &&
            std::memcmp(header.data(), kMagic, sizeof kMagic) == 0 && (header[18] == 2 || header[19] == 2);
 }
 

@@ -20,6 +20,14 @@ void RequireUsableSidecars(const std::string& path);
 // log) and returns true. Opens nothing but those files, so the caller's locks stay.
 bool ClearSidecarsForReplacement(const std::string& path);
 
+// Whether anything SQLite keeps beside a file is beside `path`.
+bool SidecarsPresent(const std::string& path);
+
+// Removes the file at `path`, if any, and whatever SQLite keeps beside it: a journal left beside a
+// path would be applied to the next file made there. Throws EngineError (DiskIo) naming the file
+// that could not be removed.
+void DeleteDataFile(const std::string& path);
+
 namespace detail {
 // Whether `path` needs SQLite's recovery before it is read as it was last committed: anything
 // beside it, or a header that puts it in WAL mode.

@@ -1,9 +1,12 @@
 #include "sqlite_connection.h"
 
 #include <filesystem>
+#include <optional>
 
 #include "engine_error.h"
+#include "io_failures.h"
 #include "keep_alive.h"
+#include "system_error.h"
 
 namespace engine::detail {
 
@@ -15,8 +18,31 @@ constexpr const char* kRequiredMarker = "_qn_required";
 // Long enough to ride out a brief write by the host, short enough not to look hung.
 constexpr int kBusyTimeoutMs = 1000;
 
+// The file that the system refused, as the user knows it.
+std::string nameOf(const IoFailure& failure) {
+    return failure.file.empty() ? std::string("SQLite の一時ファイル") : failure.file;
+}
+
+std::string reasonOf(const IoFailure& failure, const std::string& message) {
+    return failure.error != 0 ? platform::systemErrorText(failure.error) : message;
+}
+
+// What the system refused, said of the file it refused it for.
+EngineError ioError(const IoFailure& failure, const std::string& message) {
+    const std::string file = nameOf(failure);
+    const std::string reason = reasonOf(failure, message);
+    switch (failure.operation) {
+    case IoFailure::Operation::Read: return {ErrorCode::DiskIo, describe::readFailed(file, failure.offset, reason)};
+    case IoFailure::Operation::Write: return {ErrorCode::DiskIo, describe::writeFailed(file, failure.offset, reason)};
+    case IoFailure::Operation::Flush: return {ErrorCode::DiskIo, describe::flushFailed(file, reason)};
+    default: return {ErrorCode::DiskIo, describe::diskIo(file, reason)};
+    }
+}
+
 EngineError errorFor(sqlite3* db, int rc, const std::string& path) {
     const std::string message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    const std::optional<IoFailure> failure = lastIoFailure();
+    forgetIoFailure();
     switch (rc & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
@@ -26,8 +52,12 @@ EngineError errorFor(sqlite3* db, int rc, const std::string& path) {
     case SQLITE_CORRUPT:
         return {ErrorCode::Damaged, describe::damaged(path, message)};
     case SQLITE_FULL:
-        return {ErrorCode::DiskFull, describe::diskFull(path)};
+        // Without a write the system refused, it is SQLite's own limit that was reached.
+        if (!failure) return {ErrorCode::LimitReached, describe::limitReached(path, message)};
+        return {ErrorCode::DiskFull,
+                describe::diskFull(nameOf(*failure), failure->error != 0 ? platform::systemErrorText(failure->error) : "")};
     case SQLITE_IOERR:
+        if (failure) return ioError(*failure, message);
         return {ErrorCode::DiskIo, describe::diskIo(path, message)};
     case SQLITE_READONLY:
     case SQLITE_PERM:
@@ -35,6 +65,7 @@ EngineError errorFor(sqlite3* db, int rc, const std::string& path) {
     case SQLITE_CANTOPEN: {
         std::error_code ec;
         if (!std::filesystem::exists(path, ec)) return {ErrorCode::FileNotFound, describe::fileNotFound(path)};
+        if (failure) return ioError(*failure, message);
         return {ErrorCode::DiskIo, describe::diskIo(path, message)};
     }
     case SQLITE_CONSTRAINT:
@@ -63,7 +94,8 @@ std::shared_ptr<Connection> Connection::open(const std::string& uri, OpenMode mo
     case OpenMode::Create: flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE; break;
     }
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(uri.c_str(), &db, flags, vfs);
+    forgetIoFailure();
+    const int rc = sqlite3_open_v2(uri.c_str(), &db, flags, vfs != nullptr ? vfs : ioLayer()->zName);
     if (rc != SQLITE_OK) {
         const EngineError error = errorFor(db, rc, path);
         sqlite3_close_v2(db);
@@ -83,12 +115,14 @@ Connection::~Connection() { sqlite3_close_v2(db_); }
 void Connection::fail(int rc) const { throw errorFor(db_, rc, path_); }
 
 void Connection::exec(const std::string& sql) {
+    forgetIoFailure();
     const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) fail(rc);
 }
 
 Statement Connection::prepare(const std::string& sql) {
     sqlite3_stmt* stmt = nullptr;
+    forgetIoFailure();
     const int rc = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr);
     if (rc != SQLITE_OK) fail(rc);
     return Statement(*this, stmt);
@@ -121,6 +155,7 @@ Statement& Statement::bind(int position, const FieldValue& value) {
 }
 
 bool Statement::step() {
+    forgetIoFailure();
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;

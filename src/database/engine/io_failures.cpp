@@ -1,0 +1,241 @@
+#include "io_failures.h"
+
+#include <algorithm>
+#include <array>
+#include <mutex>
+
+#include "system_error.h"
+#include "transient_failures.h"
+
+namespace engine::detail {
+
+namespace {
+
+thread_local std::optional<IoFailure> lastFailure;
+
+// A file of the layer: the file of the system's VFS follows this struct in the same allocation.
+struct LayerFile {
+    sqlite3_file base;
+    sqlite3_file* real;
+    const char* name;  // SQLite keeps it valid until the file is closed
+};
+
+sqlite3_vfs* systemVfs() {
+    static sqlite3_vfs* const vfs = sqlite3_vfs_find(nullptr);
+    return vfs;
+}
+
+LayerFile& layer(sqlite3_file* file) { return *reinterpret_cast<LayerFile*>(file); }
+const sqlite3_io_methods& real(const LayerFile& f) { return *f.real->pMethods; }
+
+// The system's code for the call on `f` that just failed: the one SQLite kept, or, where it keeps
+// none (its Unix side forgets it for a full disk), the thread's own.
+int systemErrorOf(LayerFile& f) {
+    int error = 0;
+    if (real(f).xFileControl(f.real, SQLITE_FCNTL_LAST_ERRNO, &error) != SQLITE_OK || error == 0)
+        error = platform::lastSystemError();
+    return error;
+}
+
+void remember(IoFailure::Operation operation, const char* file, std::int64_t offset, int error) {
+    lastFailure = IoFailure{operation, file != nullptr ? file : "", offset, error};
+}
+
+int fail(LayerFile& f, IoFailure::Operation operation, std::int64_t offset, int error, int rc) {
+    remember(operation, f.name, offset, error);
+    return rc;
+}
+
+// A read that came up short is the end of the file only where the file ends.
+bool pastTheEnd(LayerFile& f, int amount, sqlite3_int64 offset) {
+    sqlite3_int64 size = 0;
+    return real(f).xFileSize(f.real, &size) == SQLITE_OK && offset + amount > size;
+}
+
+int layerClose(sqlite3_file* file) { return real(layer(file)).xClose(layer(file).real); }
+
+int layerRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
+    LayerFile& f = layer(file);
+    int error = 0;
+    for (int attempt = 0; attempt < platform::kTransferAttempts; ++attempt) {
+        platform::pauseBeforeAttempt(attempt);
+        const int rc = real(f).xRead(f.real, buffer, amount, offset);
+        if (rc == SQLITE_OK) return rc;
+        // A read that came up short before the end of the file has no system error to tell.
+        const bool shortRead = rc == SQLITE_IOERR_SHORT_READ;
+        if (shortRead && pastTheEnd(f, amount, offset)) return rc;
+        if ((rc & 0xff) != SQLITE_IOERR) return rc;
+        error = shortRead ? 0 : systemErrorOf(f);
+    }
+    // A plain read error: SQLite takes some refusals (EIO among them) for a damaged file otherwise,
+    // and a page it cannot read is no evidence of damage.
+    return fail(f, IoFailure::Operation::Read, offset, error, SQLITE_IOERR_READ);
+}
+
+int layerWrite(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 offset) {
+    LayerFile& f = layer(file);
+    int rc = SQLITE_OK;
+    int error = 0;
+    for (int attempt = 0; attempt < platform::kTransferAttempts; ++attempt) {
+        platform::pauseBeforeAttempt(attempt);
+        rc = real(f).xWrite(f.real, buffer, amount, offset);
+        if (rc == SQLITE_OK) return rc;
+        if ((rc & 0xff) != SQLITE_IOERR && rc != SQLITE_FULL) return rc;
+        error = systemErrorOf(f);
+    }
+    return fail(f, IoFailure::Operation::Write, offset, error, rc);
+}
+
+// A flush that failed is never tried again: the system may have dropped the pages it could not write.
+int layerSync(sqlite3_file* file, int flags) {
+    LayerFile& f = layer(file);
+    const int rc = real(f).xSync(f.real, flags);
+    return rc == SQLITE_OK ? rc : fail(f, IoFailure::Operation::Flush, -1, systemErrorOf(f), rc);
+}
+
+int layerTruncate(sqlite3_file* file, sqlite3_int64 size) {
+    LayerFile& f = layer(file);
+    const int rc = real(f).xTruncate(f.real, size);
+    return rc == SQLITE_OK ? rc : fail(f, IoFailure::Operation::Truncate, size, systemErrorOf(f), rc);
+}
+
+int layerFileSize(sqlite3_file* file, sqlite3_int64* size) {
+    LayerFile& f = layer(file);
+    const int rc = real(f).xFileSize(f.real, size);
+    return rc == SQLITE_OK ? rc : fail(f, IoFailure::Operation::Size, -1, systemErrorOf(f), rc);
+}
+
+int layerLock(sqlite3_file* file, int level) { return real(layer(file)).xLock(layer(file).real, level); }
+int layerUnlock(sqlite3_file* file, int level) { return real(layer(file)).xUnlock(layer(file).real, level); }
+int layerCheckReservedLock(sqlite3_file* file, int* reserved) {
+    return real(layer(file)).xCheckReservedLock(layer(file).real, reserved);
+}
+int layerFileControl(sqlite3_file* file, int op, void* arg) {
+    return real(layer(file)).xFileControl(layer(file).real, op, arg);
+}
+int layerSectorSize(sqlite3_file* file) { return real(layer(file)).xSectorSize(layer(file).real); }
+int layerDeviceCharacteristics(sqlite3_file* file) {
+    return real(layer(file)).xDeviceCharacteristics(layer(file).real);
+}
+int layerShmMap(sqlite3_file* file, int region, int size, int extend, void volatile** memory) {
+    return real(layer(file)).xShmMap(layer(file).real, region, size, extend, memory);
+}
+int layerShmLock(sqlite3_file* file, int offset, int n, int flags) {
+    return real(layer(file)).xShmLock(layer(file).real, offset, n, flags);
+}
+void layerShmBarrier(sqlite3_file* file) { real(layer(file)).xShmBarrier(layer(file).real); }
+int layerShmUnmap(sqlite3_file* file, int deleteFlag) {
+    return real(layer(file)).xShmUnmap(layer(file).real, deleteFlag);
+}
+int layerFetch(sqlite3_file* file, sqlite3_int64 offset, int amount, void** pointer) {
+    return real(layer(file)).xFetch(layer(file).real, offset, amount, pointer);
+}
+int layerUnfetch(sqlite3_file* file, sqlite3_int64 offset, void* pointer) {
+    return real(layer(file)).xUnfetch(layer(file).real, offset, pointer);
+}
+
+// The layer's methods offer what the system's file offers: write-ahead logs need version 2,
+// memory maps version 3.
+const sqlite3_io_methods* methodsFor(int version) {
+    static const auto make = [](int v) {
+        sqlite3_io_methods m{};
+        m.iVersion = v;
+        m.xClose = layerClose;
+        m.xRead = layerRead;
+        m.xWrite = layerWrite;
+        m.xTruncate = layerTruncate;
+        m.xSync = layerSync;
+        m.xFileSize = layerFileSize;
+        m.xLock = layerLock;
+        m.xUnlock = layerUnlock;
+        m.xCheckReservedLock = layerCheckReservedLock;
+        m.xFileControl = layerFileControl;
+        m.xSectorSize = layerSectorSize;
+        m.xDeviceCharacteristics = layerDeviceCharacteristics;
+        if (v >= 2) {
+            m.xShmMap = layerShmMap;
+            m.xShmLock = layerShmLock;
+            m.xShmBarrier = layerShmBarrier;
+            m.xShmUnmap = layerShmUnmap;
+        }
+        if (v >= 3) {
+            m.xFetch = layerFetch;
+            m.xUnfetch = layerUnfetch;
+        }
+        return m;
+    };
+    static const sqlite3_io_methods kMethods[] = {make(1), make(2), make(3)};
+    return &kMethods[std::min(std::max(version, 1), 3) - 1];
+}
+
+// The system's code for a failure that left no file to ask.
+int systemError() {
+    std::array<char, 256> message{};
+    return systemVfs()->xGetLastError(systemVfs(), static_cast<int>(message.size()), message.data());
+}
+
+int layerOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
+    LayerFile& f = layer(file);
+    f.base.pMethods = nullptr;
+    f.real = reinterpret_cast<sqlite3_file*>(&f + 1);
+    f.name = name;
+    const int rc = systemVfs()->xOpen(systemVfs(), name, f.real, flags, outFlags);
+    if (rc != SQLITE_OK) {
+        remember(IoFailure::Operation::Open, name, -1, systemError());
+        return rc;
+    }
+    f.base.pMethods = methodsFor(f.real->pMethods->iVersion);
+    return rc;
+}
+
+int layerDelete(sqlite3_vfs*, const char* name, int syncDir) {
+    const int rc = systemVfs()->xDelete(systemVfs(), name, syncDir);
+    if (rc != SQLITE_OK && rc != SQLITE_IOERR_DELETE_NOENT)
+        remember(IoFailure::Operation::Delete, name, -1, systemError());
+    return rc;
+}
+
+int layerAccess(sqlite3_vfs*, const char* name, int flags, int* result) {
+    return systemVfs()->xAccess(systemVfs(), name, flags, result);
+}
+int layerFullPathname(sqlite3_vfs*, const char* name, int size, char* out) {
+    return systemVfs()->xFullPathname(systemVfs(), name, size, out);
+}
+int layerRandomness(sqlite3_vfs*, int size, char* out) { return systemVfs()->xRandomness(systemVfs(), size, out); }
+int layerSleep(sqlite3_vfs*, int microseconds) { return systemVfs()->xSleep(systemVfs(), microseconds); }
+int layerCurrentTime(sqlite3_vfs*, double* now) { return systemVfs()->xCurrentTime(systemVfs(), now); }
+int layerGetLastError(sqlite3_vfs*, int size, char* out) { return systemVfs()->xGetLastError(systemVfs(), size, out); }
+int layerCurrentTimeInt64(sqlite3_vfs*, sqlite3_int64* now) {
+    return systemVfs()->xCurrentTimeInt64(systemVfs(), now);
+}
+
+}  // namespace
+
+sqlite3_vfs* ioLayer() {
+    static sqlite3_vfs vfs = [] {
+        sqlite3_vfs made{};
+        made.iVersion = 2;
+        made.szOsFile = static_cast<int>(sizeof(LayerFile)) + systemVfs()->szOsFile;
+        made.mxPathname = systemVfs()->mxPathname;
+        made.zName = "qn-io";
+        made.xOpen = layerOpen;
+        made.xDelete = layerDelete;
+        made.xAccess = layerAccess;
+        made.xFullPathname = layerFullPathname;
+        made.xRandomness = layerRandomness;
+        made.xSleep = layerSleep;
+        made.xCurrentTime = layerCurrentTime;
+        made.xGetLastError = layerGetLastError;
+        made.xCurrentTimeInt64 = layerCurrentTimeInt64;
+        return made;
+    }();
+    static std::once_flag registered;
+    std::call_once(registered, [] { sqlite3_vfs_register(&vfs, 1); });
+    return &vfs;
+}
+
+std::optional<IoFailure> lastIoFailure() { return lastFailure; }
+
+void forgetIoFailure() { lastFailure.reset(); }
+
+}  // namespace engine::detail
