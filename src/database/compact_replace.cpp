@@ -6,12 +6,14 @@
 
 #include "damaged_original.h"
 #include "db_engine.h"
+#include "engine_error.h"
 #include "error_trap.h"
 #include "file_replace.h"
 #include "messages.h"
 #include "module_state.h"
 #include "repair_c.h"
 #include "scratch_guard.h"
+#include "sidecars.h"
 #include "write_log.h"
 
 namespace {
@@ -34,14 +36,15 @@ void reportLosses(const std::string& path, engine::Database& copy) {
 }
 
 // Compacts the file at `path` into the scratch copy, from its last committed state.
-void compactIntoScratch(const std::string& path, const std::string& connect, const repairC& helper) {
+void compactIntoScratch(const std::string& path, const std::string& connect) {
     // Held from here until the repair ends, so that no other repair deletes or replaces our copy.
     scratch::hold();
     std::error_code ignored;
     // A leftover scratch copy is removed next: it must not be the very file under repair.
     if (std::filesystem::equivalent(path, repairM::ScratchPath(), ignored))
         throw std::runtime_error("ファイル '" + path + "' は修復用の一時ファイルのため、修復できません。");
-    if (helper.FileExist()) std::filesystem::remove(repairM::ScratchPath(), ignored);
+    // With it goes whatever SQLite left beside it, which it would apply to the new copy.
+    engine::DeleteDataFile(repairM::ScratchPath());
     engine::DBEngine& dbEngine = engine::DBEngine::instance();
     // What a crashed host left beside the file goes into it first, so that the state
     // remembered, compacted and checked before the replacement is its last committed one.
@@ -66,7 +69,7 @@ bool CompactDataFile(const std::string& path, const std::string& password) {
         helper.setFileName(repairM::ScratchPath());
         helper.setPassword(password);
         try {
-            compactIntoScratch(path, connect, helper);
+            compactIntoScratch(path, connect);
         } catch (...) {
             // A failed logon is what to report first, as when it ran before the compaction.
             logon.get();
@@ -97,6 +100,15 @@ bool ReplaceDataFile(const std::string& path) {
         if (!kept.empty()) repairM::WriteLog(msg::kFile + path + msg::kKeptOriginal + kept + msg::kTailKept);
         return true;
     });
+}
+
+void DiscardUnfinishedScratchCopy() {
+    if (!engine::SidecarsPresent(repairM::ScratchPath())) return;
+    try {
+        engine::DeleteDataFile(repairM::ScratchPath());
+    } catch (const engine::EngineError&) {
+        // The next repair removes it before it makes its copy, or fails saying why.
+    }
 }
 
 void ReleaseScratch() { scratch::release(); }

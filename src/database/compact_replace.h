@@ -9,6 +9,10 @@ bool CompactDataFile(const std::string& path, const std::string& password);
 // Puts the scratch copy in place of the file at `path`. True when the copy now stands there.
 bool ReplaceDataFile(const std::string& path);
 
+// After a step that failed on the scratch copy: a copy that a journal beside it shows to be half
+// written is removed with the journal, which SQLite would apply to the next copy made there.
+void DiscardUnfinishedScratchCopy();
+
 // Ends the hold on the scratch folder that CompactDataFile took; the driver calls it when
 // a repair ends, whatever its outcome.
 void ReleaseScratch();

@@ -6,7 +6,11 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
+
+#include "file_copy.h"
+#include "system_error.h"
 
 #include "file_replace.h"
 
@@ -15,7 +19,7 @@ namespace fs = std::filesystem;
 namespace {
 
 [[noreturn]] void fail(const std::string& path, int error) {
-    throw std::runtime_error("ファイル '" + path + "' を残せません (" + std::strerror(error) + ")。");
+    throw std::runtime_error("ファイル '" + path + "' を残せません (" + platform::systemErrorText(error) + ")。");
 }
 
 std::string stamp() {
@@ -56,9 +60,9 @@ std::string keepDamagedOriginal(const std::string& path) {
     }
     // A file system without hard links: a copy, complete under its final name or not there at all.
     const fs::path partial = file.parent_path() / ("." + kept.filename().string() + ".partial");
-    fs::copy_file(file, partial, fs::copy_options::overwrite_existing, ec);
+    const std::optional<platform::CopyFailure> failure = platform::copyFile(file.string(), partial.string());
     try {
-        if (ec) fail(partial.string(), ec.value());
+        if (failure) fail(failure->file, failure->error);
         flush(partial.string());
         if (::rename(partial.c_str(), kept.c_str()) != 0) fail(kept.string(), errno);
         flush(file.parent_path().string());

@@ -7,14 +7,21 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
+
+#include "engine_error.h"
+#include "file_copy.h"
+#include "system_error.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 [[noreturn]] void fail(const std::string& what, const std::string& path, int error) {
-    throw std::runtime_error("ファイル '" + path + "' を" + what + " (" + std::strerror(error) + ")。");
+    // A full disk in the system's own words, as the engine says it of the files it writes.
+    if (error == ENOSPC) throw std::runtime_error(engine::describe::diskFull(path, platform::systemErrorText(error)));
+    throw std::runtime_error("ファイル '" + path + "' を" + what + " (" + platform::systemErrorText(error) + ")。");
 }
 
 void flush(const std::string& path) {
@@ -27,15 +34,25 @@ void takeOverAttributes(const std::string& path, const struct stat& original) {
         fail("設定できません", path, errno);
 }
 
+// Refused before the copy starts when the disk of `staged` is sure not to hold it.
+void requireRoomFor(const std::string& source, const fs::path& staged) {
+    std::error_code ec;
+    const std::uintmax_t needed = fs::file_size(source, ec);
+    if (ec) return;
+    const fs::space_info space = fs::space(staged.parent_path(), ec);
+    if (!ec && space.available < needed)
+        throw std::runtime_error(engine::describe::noRoomFor(staged.string(), space.available, needed, false));
+}
+
 // A copy of `source` beside `target`, flushed, for a rename that cannot cross file systems.
 std::string stageBeside(const std::string& source, const fs::path& target, const struct stat& original) {
     const fs::path staged = target.parent_path() / ("." + target.filename().string() + ".qnrepair");
     std::error_code ec;
     fs::remove(staged, ec);
-    fs::copy_file(source, staged, ec);
-    if (ec) {
+    requireRoomFor(source, staged);
+    if (const std::optional<platform::CopyFailure> failure = platform::copyFile(source, staged.string())) {
         fs::remove(staged, ec);
-        fail("コピーできません", staged.string(), ec.value());
+        fail(failure->file == source ? "読めません" : "コピーできません", failure->file, failure->error);
     }
     try {
         takeOverAttributes(staged.string(), original);

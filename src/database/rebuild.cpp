@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "compact_replace.h"
 #include "db_engine.h"
 #include "error_trap.h"
 #include "index_catalogue.h"
@@ -42,7 +43,7 @@ public:
         helper_.setFileName(repairM::ScratchPath());
         helper_.setPassword(password);
         if (!helper_.dbopen(workspace, db_)) {
-            repairM::WriteLog(head_ + msg::kTailNotOpened);
+            repairM::WriteLog(head_ + msg::kTailNotOpened + helper_.systemFailure());
             return false;
         }
         // The scratch copy is flushed whole before it replaces the original, and a copy left by a
@@ -65,7 +66,7 @@ private:
         helper_.setTablename(pass.table);
         engine::RecordsetPtr records;
         if (!helper_.rsopen(db_, records)) {
-            repairM::WriteLog(head_ + msg::kTable + pass.table + msg::kTailNotOpened);
+            repairM::WriteLog(head_ + msg::kTable + pass.table + msg::kTailNotOpened + helper_.systemFailure());
             return false;
         }
         while (!records->Eof()) {
@@ -92,12 +93,14 @@ private:
             }
             if (complete) return true;
             if (!helper_.daoDeleteIndex(db_, table, index.name)) {
-                repairM::WriteLog(head_ + msg::kTable + table + msg::kIndex + index.name + msg::kTailIndexNotDeleted);
+                repairM::WriteLog(head_ + msg::kTable + table + msg::kIndex + index.name + msg::kTailIndexNotDeleted +
+                                  helper_.systemFailure());
                 return false;
             }
         }
         if (!helper_.daoCreateIndex(db_, table, index.name)) {
-            repairM::WriteLog(head_ + msg::kTable + table + msg::kIndex + index.name + msg::kTailIndexNotCreated);
+            repairM::WriteLog(head_ + msg::kTable + table + msg::kIndex + index.name + msg::kTailIndexNotCreated +
+                              helper_.systemFailure());
             return false;
         }
         return true;
@@ -109,8 +112,10 @@ private:
 };
 
 bool rebuildScratchCopy(const RebuildPlan& plan, const std::string& path, const std::string& password) {
-    return repairM::RunTrapped(plan.kindHead + msg::kFile + path + msg::kTailNotRepaired,
-                               [&] { return Rebuild(plan, path).run(plan, password); });
+    const bool rebuilt = repairM::RunTrapped(plan.kindHead + msg::kFile + path + msg::kTailNotRepaired,
+                                             [&] { return Rebuild(plan, path).run(plan, password); });
+    if (!rebuilt) DiscardUnfinishedScratchCopy();
+    return rebuilt;
 }
 
 }  // namespace

@@ -11,16 +11,6 @@
 
 namespace {
 
-// The class's one error trap: show the description unless CommandLineMode, answer false.
-bool trapped(const std::function<bool()>& body) {
-    try {
-        return body();
-    } catch (const std::exception& e) {
-        repairM::ShowErrorBox(e.what());
-        return false;
-    }
-}
-
 template <typename T>
 T& requireSet(std::shared_ptr<T>& object) {
     if (!object) throw engine::EngineError(engine::ErrorCode::ObjectNotSet, engine::describe::objectNotSet());
@@ -28,6 +18,20 @@ T& requireSet(std::shared_ptr<T>& object) {
 }
 
 }  // namespace
+
+bool repairC::trapped(const std::function<bool()>& body) {
+    systemFailure_.clear();
+    try {
+        return body();
+    } catch (const engine::EngineError& e) {
+        if (engine::refusedBySystem(e)) systemFailure_ = e.what();
+        repairM::ShowErrorBox(e.what());
+        return false;
+    } catch (const std::exception& e) {
+        repairM::ShowErrorBox(e.what());
+        return false;
+    }
+}
 
 bool repairC::rsopen(engine::DatabasePtr& opendb, engine::RecordsetPtr& openrs) {
     return trapped([&] {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "db_engine.h"
@@ -31,7 +32,15 @@ public:
     // Whether FileName names an existing regular file; never shows anything.
     bool FileExist() const;
 
+    // The description of the last method's failure when the system caused it (engine::refusedBySystem),
+    // else empty: callers end their log line with it, as command-line mode shows no box.
+    const std::string& systemFailure() const { return systemFailure_; }
+
 private:
+    // The class's one error trap: shows the description unless CommandLineMode, answers false.
+    bool trapped(const std::function<bool()>& body);
+
+    std::string systemFailure_;
     std::string fileName_;
     std::string password_;
     std::string tablename_;

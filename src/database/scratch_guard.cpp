@@ -11,8 +11,10 @@
 #include <optional>
 #include <stdexcept>
 
+#include "file_read.h"
 #include "module_state.h"
 #include "sidecars.h"
+#include "system_error.h"
 #include "writer_exclusion.h"
 
 namespace scratch {
@@ -54,8 +56,8 @@ SourceState stateOf(int fd, const std::string& path) {
     state.inode = st.st_ino;
     state.size = st.st_size;
     state.modified = st.st_mtim;
-    if (::pread(fd, state.header.data(), state.header.size(), 0) < 0)
-        throw std::runtime_error("ファイル '" + path + "' を読めません (" + std::strerror(errno) + ")。");
+    if (platform::readAt(fd, state.header.data(), state.header.size(), 0) < 0)
+        throw std::runtime_error("ファイル '" + path + "' を読めません (" + platform::systemErrorText(errno) + ")。");
     return state;
 }
 

@@ -15,6 +15,7 @@
 #include "module_state.h"
 #include "repair_c.h"
 #include "repair_driver.h"
+#include "system_error.h"
 #include "write_log.h"
 
 namespace repairM {
@@ -53,13 +54,21 @@ bool repairFromCommandLine() {
 void requireWritableToolDirectory() {
     if (::faccessat(AT_FDCWD, ToolDirectory().c_str(), W_OK | X_OK, AT_EACCESS) != 0)
         throw std::runtime_error("フォルダー '" + ToolDirectory() + "' に書き込めないため、修復できません (" +
-                                 std::strerror(errno) + ")。");
+                                 platform::systemErrorText(errno) + ")。");
 }
 
 void createMarker() {
     std::FILE* marker = std::fopen(MarkerPath.c_str(), "ab");
     if (marker == nullptr || std::fclose(marker) != 0)
-        throw std::runtime_error("ファイル '" + MarkerPath + "' を作成できません。");
+        throw std::runtime_error("ファイル '" + MarkerPath + "' を作成できません (" + platform::systemErrorText(errno) +
+                                 ")。");
+}
+
+void createScratchFolder() {
+    std::error_code ec;
+    if (fs::is_directory(ScratchFolder(), ec)) return;
+    if (!fs::create_directory(ScratchFolder(), ec) && ec)
+        throw std::runtime_error("フォルダー '" + ScratchFolder() + "' を作成できません (" + ec.message() + ")。");
 }
 
 }  // namespace
@@ -78,7 +87,7 @@ int Main(const std::string& commandLine, const std::function<void()>& showWindow
             WriteLog(msg::kFile + WorkgroupPath() + msg::kTailNoSetup);
             return 1;
         }
-        if (!fs::is_directory(ScratchFolder())) fs::create_directory(ScratchFolder());
+        createScratchFolder();
         engine::DBEngine::instance().setSystemDB(WorkgroupPath());
 
         if (!CommandLineMode) {
