@@ -79,16 +79,14 @@ Child FaultFixture::startRepair(const std::string& file, const std::string& pass
     return Child({tool_.file("QNrepair"), "Data Source=" + file + ";Database Password=" + password}, options);
 }
 
-std::vector<std::string> FaultFixture::shimEnvironment(long at, const std::string& action, const std::string& trace) {
+std::vector<std::string> FaultFixture::shimEnvironment(const std::vector<std::string>& settings) {
     // A sanitized QNrepair would refuse a library preloaded ahead of its runtime.
     const char* asan = std::getenv("ASAN_OPTIONS");
     std::vector<std::string> env = {
         std::string("LD_PRELOAD=") + QN_FAULT_SHIM,
-        "QN_FAULT_AT=" + std::to_string(at),
-        "QN_FAULT_ACTION=" + action,
         std::string("ASAN_OPTIONS=") + (asan != nullptr ? std::string(asan) + ":" : "") + "verify_asan_link_order=0",
     };
-    if (!trace.empty()) env.push_back("QN_FAULT_TRACE=" + trace);
+    env.insert(env.end(), settings.begin(), settings.end());
     return env;
 }
 
@@ -99,37 +97,62 @@ void FaultFixture::arrangeAsAfterASuccess() {
     fs::remove(scratchPath());
 }
 
-Child FaultFixture::startFaultedRepair(const std::string& file, const std::string& password, long at,
-                                       const std::string& action) {
+Child FaultFixture::startShimmedRepair(const std::string& file, const std::string& password,
+                                       const std::vector<std::string>& settings) {
     arrangeAsAfterASuccess();
     ChildOptions options;
-    options.env = shimEnvironment(at, action, "");
+    options.env = shimEnvironment(settings);
     return startRepair(file, password, options);
 }
 
-RepairReference FaultFixture::referenceRepair(const std::string& file, const std::string& password, int exitCode) {
-    RepairReference reference;
-    reference.before = testsupport::readBytes(file);
-    reference.sidecarsBefore = sidecarsOf(file);
-    const std::string trace = tool_.file("reference.trace");
-    fs::remove(trace);
-    arrangeAsAfterASuccess();
-    ChildOptions options;
-    options.env = shimEnvironment(0, "kill", trace);
-    const Ending ending = runRepair(file, password, options);
-    EXPECT_EQ(ending.code, exitCode) << testsupport::readBytes(logPath()) << ending.errors;
-    reference.repaired = testsupport::readBytes(file);
-    removeKeptOriginals(file);
-    putBack(file, reference.before, reference.sidecarsBefore);
+Child FaultFixture::startFaultedRepair(const std::string& file, const std::string& password, long at,
+                                       const std::string& action) {
+    return startShimmedRepair(file, password, {"QN_FAULT_AT=" + std::to_string(at), "QN_FAULT_ACTION=" + action});
+}
+
+Child FaultFixture::startRepairWithFailedTransfer(const std::string& file, const std::string& password, long at,
+                                                  const std::string& fault) {
+    return startShimmedRepair(file, password,
+                              {"QN_FAULT_TRANSFER_AT=" + std::to_string(at), "QN_FAULT_TRANSFER=" + fault});
+}
+
+namespace {
+
+// The lines "<number> <call> <file>" of a shim's trace.
+std::vector<ShimCall> tracedCalls(const std::string& trace) {
+    std::vector<ShimCall> calls;
     std::istringstream lines(testsupport::readBytes(trace));
     for (std::string line; std::getline(lines, line);) {
         std::istringstream fields(line);
         ShimCall c;
         fields >> c.number >> c.call;
         std::getline(fields >> std::ws, c.file);
-        reference.calls.push_back(c);
+        calls.push_back(c);
     }
     fs::remove(trace);
+    return calls;
+}
+
+}  // namespace
+
+RepairReference FaultFixture::referenceRepair(const std::string& file, const std::string& password, int exitCode) {
+    RepairReference reference;
+    reference.before = testsupport::readBytes(file);
+    reference.sidecarsBefore = sidecarsOf(file);
+    const std::string trace = tool_.file("reference.trace");
+    const std::string transfers = tool_.file("reference.transfers");
+    fs::remove(trace);
+    fs::remove(transfers);
+    arrangeAsAfterASuccess();
+    ChildOptions options;
+    options.env = shimEnvironment({"QN_FAULT_TRACE=" + trace, "QN_FAULT_TRANSFER_TRACE=" + transfers});
+    const Ending ending = runRepair(file, password, options);
+    EXPECT_EQ(ending.code, exitCode) << testsupport::readBytes(logPath()) << ending.errors;
+    reference.repaired = testsupport::readBytes(file);
+    removeKeptOriginals(file);
+    putBack(file, reference.before, reference.sidecarsBefore);
+    reference.calls = tracedCalls(trace);
+    reference.transfers = tracedCalls(transfers);
     return reference;
 }
 

@@ -13,7 +13,8 @@
 
 namespace faults {
 
-// One call the shim numbered: "pwrite", "fsync", "rename", "create", ... and the file it concerns.
+// One call the shim numbered: "pwrite", "fsync", "rename", "create", ... and the file it concerns;
+// or one transfer: "read", "pread", "write", "pwrite".
 struct ShimCall {
     long number = 0;
     std::string call;
@@ -44,7 +45,8 @@ struct RepairReference {
     std::string before;           // the file as it was given
     Sidecars sidecarsBefore;      // and what was beside it
     std::string repaired;         // the file after the repair
-    std::vector<ShimCall> calls;  // the calls it made, numbered as the shim numbers them
+    std::vector<ShimCall> calls;      // the calls it made, numbered as the shim numbers them
+    std::vector<ShimCall> transfers;  // and the transfers of files' contents
     // The number of the rename that put the repaired copy in place.
     long replacingRename(const std::string& target) const;
 };
@@ -63,9 +65,13 @@ protected:
     // were. A repair that cannot bring back every row ends with `exitCode` 2; the original it keeps
     // is removed again.
     RepairReference referenceRepair(const std::string& file, const std::string& password, int exitCode = 0);
-    // A repair with the shim preloaded to `action` ("kill" or "stop") before call `at`, the
+    // A repair with the shim preloaded to `action` ("kill", "stop" or "fail") at call `at`, the
     // calls numbered as in the reference run.
     Child startFaultedRepair(const std::string& file, const std::string& password, long at, const std::string& action);
+    // A repair with the shim preloaded to make transfer `at` fail as `fault` says ("eio", "eintr",
+    // "short"), the transfers numbered as in the reference run.
+    Child startRepairWithFailedTransfer(const std::string& file, const std::string& password, long at,
+                                        const std::string& fault);
 
     // A copy of the pristine file of `kind` with rows to sweep and indexes to re-create.
     std::string fileNeedingRepair(const std::string& kind, const std::string& password,
@@ -80,9 +86,10 @@ protected:
     static void removeKeptOriginals(const std::string& file);
 
 private:
-    // The environment that preloads the shim: `action` at call `at` (0: never), each call
-    // traced into `trace` when it is not empty.
-    static std::vector<std::string> shimEnvironment(long at, const std::string& action, const std::string& trace);
+    // The environment that preloads the shim with `settings` ("QN_FAULT_AT=12", ...).
+    static std::vector<std::string> shimEnvironment(const std::vector<std::string>& settings);
+    Child startShimmedRepair(const std::string& file, const std::string& password,
+                             const std::vector<std::string>& settings);
     // Every run under the shim starts as after an earlier success (the scratch folder made but
     // empty, the marker there, no log), so that the same calls get the same numbers.
     void arrangeAsAfterASuccess();
