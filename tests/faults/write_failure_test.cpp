@@ -1,12 +1,15 @@
 // Writes that fail: a file-size limit standing in for a full disk at every size a repair
-// passes through, a scratch folder, a tool folder and a data folder that cannot be written,
-// what SQLite keeps beside the file that cannot be read or removed. The repair fails, never
-// reports success, says why where the log can be written, and the original stays as it was.
+// passes through, real disks that fill up, a scratch folder, a tool folder and a data folder that
+// cannot be written, what SQLite keeps beside the file that cannot be read or removed. The repair
+// fails, never reports success, says why where the log can be written, naming the file whose write
+// failed, and the original stays as it was.
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 #include "fault_fixture.h"
+#include "small_disk.h"
 
 namespace faults {
 namespace {
@@ -63,6 +66,82 @@ TEST_F(WriteFailure, FileSizeLimitAtEverySizeARepairPassesThrough) {
     testsupport::writeBytes(file, reference.before);
     EXPECT_EQ(runRepair(file, kDesignKey).code, 0) << "what the failed runs left behind broke the next one";
     EXPECT_TRUE(testsupport::readBytes(file) == reference.repaired);
+}
+
+// Small tmpfs disks: the tool folder's (where the scratch copy goes), the data folder's (where a
+// copy is staged to be renamed over the original), or one for both. Where the disk is sure to be
+// too small, the repair says so before it writes; where it fills up on the way, the system's own
+// words say so. Each names the file that did not fit, leaves no journal or partial copy, and the
+// next run succeeds once there is room.
+TEST_F(WriteFailure, FullDisks) {
+    enum class Disk { ToolFolder, DataFolder, OneForBoth };
+    enum class Said { TooSmallToStart, ExactlyTooSmall, FilledUp, Nothing };
+    struct Case {
+        const char* name;
+        Disk disk;
+        double free;  // what the small disk keeps free, as a share of the file's size
+        Said said;
+    };
+    const Case cases[] = {
+        {"the tool folder's disk holds less than the copy can shrink to", Disk::ToolFolder, 0.25, Said::TooSmallToStart},
+        {"the tool folder's disk fills up while the copy is written", Disk::ToolFolder, 0.6, Said::FilledUp},
+        {"the data folder's disk cannot hold the copy staged beside the original", Disk::DataFolder, 0.5,
+         Said::ExactlyTooSmall},
+        {"one disk for both, too small for the copy", Disk::OneForBoth, 0.25, Said::TooSmallToStart},
+        {"the tool folder's disk is full", Disk::ToolFolder, 0, Said::Nothing},
+    };
+    const std::string executable = testsupport::readBytes(tool_.file("QNrepair"));
+    const std::string workgroup = testsupport::readBytes(tool_.file("QNsys.mdw"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const testsupport::TempDir elsewhere;
+        const std::string data = c.disk == Disk::ToolFolder ? elsewhere.path().string() : tool_.file("data");
+        const std::string file = data + "/file.mdb";
+        const RepairReference reference = referenceRepair(fileNeedingRepair("design", kDesignKey), kDesignKey);
+        std::unique_ptr<SmallDisk> disk =
+            SmallDisk::mountOver(c.disk == Disk::DataFolder ? data : tool_.path().string());
+        if (!disk) GTEST_SKIP() << "tmpfs cannot be mounted here, so disks cannot be filled for real";
+        for (const auto& [name, bytes] : {std::pair{"QNrepair", &executable}, std::pair{"QNsys.mdw", &workgroup}})
+            if (c.disk != Disk::DataFolder) testsupport::writeBytes(tool_.file(name), *bytes);
+        fs::permissions(tool_.file("QNrepair"), fs::perms::owner_all);
+        fs::create_directories(data);
+        testsupport::writeBytes(file, reference.before);
+        fs::create_directories(tool_.file("temp"));
+        const auto size = static_cast<double>(reference.before.size());
+        disk->leaveFree(static_cast<std::uintmax_t>(c.free * size));
+
+        const Ending ending = runRepair(file, kDesignKey);
+        expectFailureLeavingFile(ending, file, reference.before);
+        const bool staging = c.disk == Disk::DataFolder;
+        const std::vector<std::string> lines = c.said == Said::Nothing ? std::vector<std::string>{} : logMessages();
+        if (c.said == Said::Nothing) {
+            EXPECT_TRUE(!logExists() || testsupport::readBytes(logPath()).empty()) << "a log written on a full disk";
+        } else {
+            ASSERT_EQ(lines.size(), 3U);
+            const std::string head = "ファイル　(" + file + (staging ? ") を置き換えできませんでした。" : ") を最適化できませんでした。") +
+                                     "ファイル '" + (staging ? data + "/.file.mdb.qnrepair" : scratchPath()) +
+                                     "' を書き込む領域がディスクにありません (";
+            EXPECT_EQ(lines[0].rfind(head, 0), 0U) << lines[0];
+            const std::string reason = lines[0].substr(std::min(head.size(), lines[0].size()));
+            if (c.said == Said::FilledUp) {
+                EXPECT_EQ(reason, std::string(std::strerror(ENOSPC)) + ")。");
+            } else {
+                EXPECT_EQ(reason.rfind("空き ", 0), 0U) << reason;
+                EXPECT_EQ(reason.find(" 以上)。") != std::string::npos, c.said == Said::TooSmallToStart) << reason;
+            }
+            expectLogEndsWithNotRepaired(file);
+        }
+        // The repaired copy may stay when only its staging failed; a journal or a partial copy never does.
+        EXPECT_EQ(scratchLeftovers(), staging ? std::vector<std::string>{"repair.mdb"} : std::vector<std::string>{});
+        std::vector<std::string> besideOriginal;
+        for (const auto& entry : fs::directory_iterator(data)) besideOriginal.push_back(entry.path().filename().string());
+        EXPECT_EQ(besideOriginal, std::vector<std::string>{"file.mdb"});
+
+        disk->leaveFree(4 * reference.before.size());
+        EXPECT_EQ(runRepair(file, kDesignKey).code, 0) << testsupport::readBytes(logPath());
+        EXPECT_TRUE(testsupport::readBytes(file) == reference.repaired);
+        if (HasFatalFailure()) return;
+    }
 }
 
 TEST_F(WriteFailure, ReadOnlyScratchFolder) {
