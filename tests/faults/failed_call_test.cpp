@@ -6,7 +6,6 @@
 // exit 1, a line in the log and the original as it was (or, past the rename, the repaired file);
 // nothing that the next run could take for its own copy is left, and the next run succeeds.
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 
 #include "data_file_pages.h"
@@ -121,20 +120,18 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(FaultFixture, ReadsRefusedAtRandom) {
     const std::string fiu = "/usr/bin/fiu-run";
     if (!fs::exists(fiu)) GTEST_SKIP() << "fiu-run (package fiu-utils) is not installed";
+#ifdef QN_SANITIZED
+    GTEST_SKIP() << "libfiu's wrappers and AddressSanitizer's cannot share a process (it crashes at start)";
+#endif
     const std::string file = tool_.file("data/f.mdb");
     testsupport::qndb({"create", file, "design", "--rows", "600", "--seed", "8"});
     damage(file, kDesignKey, {"drop-index", "T000", "Key01", "null-keys", "T010", "4", "strip-index", "T014", "Key02"});
     const RepairReference reference = referenceRepair(file, kDesignKey);
-    const char* asan = std::getenv("ASAN_OPTIONS");
-    ChildOptions options;
-    options.env = {std::string("ASAN_OPTIONS=") + (asan != nullptr ? std::string(asan) + ":" : "") +
-                   "verify_asan_link_order=0"};
     for (int run = 1; run <= (campaign() ? 200 : 5); ++run) {
         SCOPED_TRACE("run " + std::to_string(run));
         putBack(file, reference.before);
         const Ending ending = runChild({fiu, "-x", "-c", "enable_random name=posix/io/rw/pread,probability=0.0005",
-                                        tool_.file("QNrepair"), "Data Source=" + file + ";Database Password=" + kDesignKey},
-                                       options);
+                                        tool_.file("QNrepair"), "Data Source=" + file + ";Database Password=" + kDesignKey});
         ASSERT_EQ(ending.code, 0) << testsupport::readBytes(logPath()) << ending.errors;
         EXPECT_TRUE(testsupport::readBytes(file) == reference.repaired) << "the repair lost what a read refused";
         EXPECT_TRUE(keptOriginals(file).empty());
