@@ -1,9 +1,9 @@
 // DBEngine::RecoverDatabase: a file brought to its last committed state in place, by SQLite's own
 // recovery, before anything reads it as a source.
 #include "db_engine.h"
+#include "engine_error.h"
 #include "open_data_file.h"
 #include "password.h"
-#include "salvage.h"
 #include "sidecars.h"
 
 namespace engine {
@@ -21,7 +21,7 @@ void DBEngine::RecoverDatabase(const std::string& path, const std::string& conne
     } catch (const EngineError& e) {
         // A damaged file has had its hot journal rolled back by the check's first read; it is for
         // salvage to read now, and a log that stays beside it keeps it from being replaced.
-        if (detail::showsDamage(e)) return;
+        if (showsDamage(e)) return;
         throw;
     }
     // Leaving WAL mode writes every committed frame into the file, removes the log and its index

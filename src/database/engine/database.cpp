@@ -24,29 +24,14 @@ const char* declaredType(FieldType type) {
 
 }  // namespace
 
-Database::Database(std::shared_ptr<detail::Connection> conn)
-    : conn_(std::move(conn)), indexCache_(std::make_unique<detail::IndexCache>()) {
-    detail::requireObject(conn_.get());
-    name_ = conn_->path();
-}
+Database::Database(std::shared_ptr<detail::Connection> conn) : DatabaseFile(std::move(conn)) {}
 
-Database::~Database() = default;
-
-detail::Connection& Database::connection() const {
-    if (!conn_) throw EngineError(ErrorCode::ObjectClosed, describe::objectClosed());
-    return *conn_;
-}
-
-void Database::Close() {
-    connection();
-    conn_.reset();
-}
+TableDefCollection Database::TableDefs() { return TableDefCollection(shared_from_this()); }
 
 RecordsetPtr Database::OpenRecordset(const std::string& name, int type, int options, int /*lockEdit*/) {
     if (type != dbOpenTable) throw EngineError(ErrorCode::InvalidArgument, describe::unexpected("recordset type"));
-    detail::Connection& conn = connection();
-    detail::requireTable(conn, name);
-    return std::make_shared<Recordset>(conn_, name, options);
+    detail::requireTable(connection(), name);
+    return std::make_shared<Recordset>(sharedConnection(), name, options);
 }
 
 void Database::CreateTable(const std::string& name, const std::vector<ColumnDef>& columns) {

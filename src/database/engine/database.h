@@ -6,29 +6,37 @@
 #include <string>
 #include <vector>
 
+#include "database_file.h"
 #include "field_value.h"
 #include "recordset.h"
 #include "table_def.h"
 
 namespace engine {
 
-namespace detail {
-class Connection;
-class IndexCache;
-}
-
-// An open data file.
-class Database : public std::enable_shared_from_this<Database> {
+// An open data file, opened by Workspace::OpenDatabase or made by DBEngine::CreateDatabase.
+// Every operation throws EngineError; after Close every one of them, and every one of the table
+// definitions and index collections taken from it, throws ObjectClosed.
+class Database : public detail::DatabaseFile {
 public:
+    // Throws ObjectNotSet for a null connection.
     explicit Database(std::shared_ptr<detail::Connection> conn);
 
-    const std::string& Name() const { return name_; }
-    bool isOpen() const { return conn_ != nullptr; }
-    void Close();
+    // The path the file was opened by.
+    const std::string& Name() const { return path(); }
+    bool isOpen() const { return DatabaseFile::isOpen(); }
+    // Closes the file. Throws ObjectClosed when it is closed already.
+    void Close() { close(); }
 
-    TableDefCollection TableDefs() { return TableDefCollection(shared_from_this()); }
+    // The user tables, in the order they were made; the engine's bookkeeping never shows.
+    TableDefCollection TableDefs();
+    // Opens a table-type recordset (the only type there is) over the whole table `name`; with
+    // dbDenyRead it holds the table for itself until closed. Throws TableNotFound for a table that
+    // is not there (or is bookkeeping), InvalidArgument for another type.
     RecordsetPtr OpenRecordset(const std::string& name, int type = dbOpenTable, int options = dbDenyRead,
                                int lockEdit = dbOptimistic);
+    // Makes table `name` with `columns`, in one transaction. Throws InvalidArgument for an empty or
+    // reserved name or no columns, and SQLite's refusal (a table of that name already there) as an
+    // EngineError.
     void CreateTable(const std::string& name, const std::vector<ColumnDef>& columns);
 
     // Whether each commit waits until the disk holds it (so it is by default). Only for a file
@@ -53,17 +61,6 @@ public:
     // Whether a salvaging compaction found the password verifier lost and stored a new one for
     // the password it was given.
     bool VerifierRenewed() const;
-
-    // For the engine's own objects; throws ObjectClosed after Close.
-    detail::Connection& connection() const;
-    detail::IndexCache& indexCache() const { return *indexCache_; }
-
-    ~Database();
-
-private:
-    std::shared_ptr<detail::Connection> conn_;
-    std::unique_ptr<detail::IndexCache> indexCache_;
-    std::string name_;
 };
 
 using DatabasePtr = std::shared_ptr<Database>;

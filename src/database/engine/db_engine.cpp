@@ -7,6 +7,7 @@
 #include "engine_error.h"
 #include "file_format.h"
 #include "keep_alive.h"
+#include "new_file.h"
 #include "password.h"
 #include "sqlite_connection.h"
 

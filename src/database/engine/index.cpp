@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "database.h"
+#include "database_file.h"
 #include "engine_error.h"
 #include "index_store.h"
 
@@ -74,7 +74,7 @@ void Index::setIgnoreNulls(bool value) {
     ignoreNulls_ = value;
 }
 
-IndexCollection::IndexCollection(std::shared_ptr<Database> db, std::string table)
+IndexCollection::IndexCollection(std::shared_ptr<detail::DatabaseFile> db, std::string table)
     : db_(std::move(db)), table_(std::move(table)) {
     detail::requireObject(db_.get());
 }

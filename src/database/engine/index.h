@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-namespace engine {
+#include "database_file.h"
 
-class Database;
+namespace engine {
 
 // A field of an index: only its name matters here (every field is ascending).
 class Field {
@@ -78,18 +78,28 @@ private:
 // The indexes of one table, in collection order (the order they were appended).
 class IndexCollection {
 public:
-    IndexCollection(std::shared_ptr<Database> db, std::string table);
+    // Throws ObjectNotSet for a null file.
+    IndexCollection(std::shared_ptr<detail::DatabaseFile> db, std::string table);
 
+    // Each reads the file as it is now: ObjectClosed once it is closed, TableNotFound once the
+    // table is gone.
     long Count() const;
+    // Throws ItemNotFound for a position outside 0 .. Count() - 1, or a name no index has
+    // (compared exactly).
     Index Item(long position) const;
     Index Item(const std::string& name) const;
     std::vector<Index> all() const;
-    // One transaction each: the file never holds half an index.
+    // Adds `index`, which must not be appended yet, in one transaction: the file never holds half
+    // an index. Throws IndexWithoutFields, IndexExists (a name the table has), PrimaryExists (a
+    // second primary index), FieldNotInTable, DuplicateValues (values that repeat, for a unique
+    // index), NullInRequired (a Null in a field of a required one). Required is then enforced on
+    // every later write.
     void Append(Index& index);
+    // Removes index `name` in one transaction; ItemNotFound when the table has none of that name.
     void Delete(const std::string& name);
 
 private:
-    std::shared_ptr<Database> db_;
+    std::shared_ptr<detail::DatabaseFile> db_;
     std::string table_;
 };
 

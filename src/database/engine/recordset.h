@@ -24,23 +24,33 @@ constexpr int dbOpenTable = 1;
 constexpr int dbDenyRead = 2;
 constexpr int dbOptimistic = 3;
 
-// A table-type recordset. It holds the table in one transaction from opening until
-// Close (or destruction): its deletions are visible to it at once and committed together.
+// A table-type recordset, made by Database::OpenRecordset: every row of one table, in the order
+// of their rowids, read forwards. It holds the table in one transaction from opening until Close
+// (or destruction), exclusive for dbDenyRead: its deletions are visible to it at once and
+// committed together, one commit per recordset. Every call throws ObjectClosed after Close.
 class Recordset {
 public:
+    // Opens on the first row. Throws ObjectNotSet for a null connection, FileLocked while another
+    // connection holds the table.
     Recordset(std::shared_ptr<detail::Connection> conn, std::string table, int options);
+    // Commits what Close would have committed; a failure to commit rolls it back unreported.
     ~Recordset();
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
 
     // EOF in the engine's model; the name is a C macro, hence the spelling.
     bool Eof() const;
+    // The named column of the current row. Throws ItemNotFound for a column the table lacks,
+    // NoCurrentRecord at the end or on a row deleted.
     RecordField Fields(const std::string& name) const;
+    // To the next row; NoCurrentRecord at the end.
     void MoveNext();
     // Deletes the current row; the next MoveNext goes to the row that followed it.
     void Delete();
-    // Appends a row with one value per column, in column order.
+    // Appends a row with one value per column, in column order (InvalidArgument otherwise).
     void AddRow(const std::vector<FieldValue>& values);
+    // Commits the recordset's changes and ends its hold on the table. A commit that fails (a full
+    // disk, a write refused) is rolled back and thrown: the table is then as it was when opened.
     void Close();
 
     const std::string& Name() const { return table_; }

@@ -2,7 +2,6 @@
 
 #include <cctype>
 
-#include "database.h"
 #include "engine_error.h"
 #include "file_format.h"
 #include "index_store.h"
@@ -22,11 +21,11 @@ FieldType typeFromDeclared(std::string declared) {
 
 }  // namespace
 
-TableDef::TableDef(std::shared_ptr<Database> db, std::string name) : db_(std::move(db)), name_(std::move(name)) {
+TableDef::TableDef(std::shared_ptr<detail::DatabaseFile> db, std::string name) : db_(std::move(db)), name_(std::move(name)) {
     detail::requireObject(db_.get());
 }
 
-TableDefCollection::TableDefCollection(std::shared_ptr<Database> db) : db_(std::move(db)) {
+TableDefCollection::TableDefCollection(std::shared_ptr<detail::DatabaseFile> db) : db_(std::move(db)) {
     detail::requireObject(db_.get());
 }
 

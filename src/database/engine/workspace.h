@@ -15,8 +15,12 @@ public:
     const std::string& Name() const { return name_; }
     const std::string& UserName() const { return user_; }
 
-    // `connect` carries the password as ";PWD=<password>;".
+    // Opens the data file `name`; `connect` carries its password as ";PWD=<password>;" (an empty
+    // one for a file without). Exclusive keeps every other connection out until it is closed.
+    // Throws ObjectClosed after Close, FileNotFound, NotOurFormat (a file that is no data file of
+    // ours, or that cannot be read as one), WrongPassword, FileLocked, ReadOnly, DiskIo.
     DatabasePtr OpenDatabase(const std::string& name, bool exclusive, bool readOnly, const std::string& connect);
+    // The databases it opened stay open.
     void Close() { open_ = false; }
 
 private:

@@ -38,10 +38,6 @@ bool hasBookkeeping(Connection& conn, const std::string& name);
 // Throws Damaged unless bookkeeping table `name` is in the file as this engine made it.
 void requireBookkeeping(Connection& conn, const std::string& name);
 
-// Marks a new, empty file as ours and creates the bookkeeping tables (and, for a data file, the
-// layout that mirrors them).
-void initialiseFile(Connection& conn, FileKind kind);
-
 // What the first bytes of the file at `path` say, read without SQLite: a file of `kind` in a
 // format version this engine reads, another SQLite file (another kind, another program, a newer
 // version), or no SQLite file at all, as when its header is spoilt.

@@ -57,6 +57,12 @@ inline bool refusedBySystem(const EngineError& e) {
     return e.code() == ErrorCode::DiskIo || e.code() == ErrorCode::DiskFull;
 }
 
+// Whether `e` says the file read back malformed or foreign: damage, which salvage is for. What the
+// system refused is no sign of damage, and no reason to salvage.
+inline bool showsDamage(const EngineError& e) {
+    return e.code() == ErrorCode::Damaged || e.code() == ErrorCode::NotOurFormat;
+}
+
 namespace detail {
 // Throws ObjectNotSet for an object built on a null parent (the host's "object variable not set").
 void requireObject(const void* parent);

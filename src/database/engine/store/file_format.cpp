@@ -5,7 +5,6 @@
 #include <fstream>
 
 #include "engine_error.h"
-#include "layout.h"
 
 namespace engine::detail {
 
@@ -51,20 +50,6 @@ bool hasBookkeeping(Connection& conn, const std::string& name) {
 void requireBookkeeping(Connection& conn, const std::string& name) {
     if (!hasBookkeeping(conn, name))
         throw EngineError(ErrorCode::Damaged, describe::damaged(conn.path(), "管理用の表 " + name + " がありません"));
-}
-
-void initialiseFile(Connection& conn, FileKind kind) {
-    Savepoint sp(conn);
-    conn.exec("PRAGMA application_id=" + std::to_string(static_cast<std::int32_t>(kind)));
-    conn.exec("PRAGMA user_version=" + std::to_string(kFormatVersion));
-    if (kind == FileKind::Data) {
-        conn.exec(bookkeepingDefinition(kMetaTable));
-        conn.exec(bookkeepingDefinition(kIndexTable));
-        refreshLayout(conn);
-    } else {
-        conn.exec(bookkeepingDefinition(kAccountTable));
-    }
-    sp.commit();
 }
 
 HeaderVerdict readHeader(const std::string& path, FileKind kind) {

@@ -5,10 +5,12 @@
 #include <vector>
 
 #include "definition_reader.h"
+#include "engine_error.h"
 #include "file_format.h"
 #include "index_store.h"
 #include "layout.h"
 #include "lost_records.h"
+#include "new_file.h"
 #include "page_view.h"
 #include "password.h"
 #include "recovery_stream.h"
@@ -131,8 +133,6 @@ std::shared_ptr<Connection> pageView(const std::string& source, int pageSize) {
 }
 
 }  // namespace
-
-bool showsDamage(const EngineError& e) { return e.code() == ErrorCode::Damaged || e.code() == ErrorCode::NotOurFormat; }
 
 void salvage(const std::string& source, const std::string& destination, const std::string& password,
              bool headerIsOurs) {

@@ -1,7 +1,6 @@
 #include "background_check.h"
 
 #include "engine_error.h"
-#include "salvage.h"
 
 namespace engine::detail {
 

@@ -4,8 +4,6 @@
 
 #include <string>
 
-#include "engine_error.h"
-
 namespace engine::detail {
 
 // Writes to `destination` (which must not exist) what SQLite's recovery brings back from the
@@ -18,9 +16,5 @@ namespace engine::detail {
 // table could be read; damage never shows as a failure of the surroundings.
 void salvage(const std::string& source, const std::string& destination, const std::string& password,
              bool headerIsOurs);
-
-// Whether `e` says the file read back malformed or foreign: damage, which salvage is for. A read
-// or write the system refused (DiskIo, DiskFull) is no sign of damage, and no reason to salvage.
-bool showsDamage(const EngineError& e);
 
 }  // namespace engine::detail
