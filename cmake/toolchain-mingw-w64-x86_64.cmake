@@ -4,8 +4,8 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
-# The POSIX thread model, named explicitly rather than through the alternatives: std::thread,
-# std::mutex and std::future need it, and the win32 model would build without them.
+# The POSIX thread model, named explicitly rather than through the alternatives: GCC 12's win32
+# model has no std::thread, std::mutex or std::future, which the engine uses.
 set(triple x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER ${triple}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
