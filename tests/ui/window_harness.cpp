@@ -59,7 +59,7 @@ void WindowHarness::choose(const std::optional<std::string>& path) {
 }
 
 int WindowHarness::checkedOption() {
-    for (int i = 0; i < static_cast<int>(ui::text::kKindOptions.size()); ++i)
+    for (int i = 0; i < static_cast<int>(ui::layout::kKindOptions.size()); ++i)
         if (control<QRadioButton>(qPrintable(QStringLiteral("Option%1").arg(i)))->isChecked()) return i;
     return -1;
 }

@@ -8,9 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
-#include <algorithm>
 #include <utility>
-#include <vector>
 
 #include "hooks.h"
 #include "messages.h"
@@ -18,48 +16,28 @@
 #include "narrow_text.h"
 #include "path_kind.h"
 #include "ui_texts.h"
+#include "window_layout.h"
 
 namespace {
 
 QString utf8(const char* text) { return QString::fromUtf8(text); }
 
-// The design places everything in twips; 15 twips make one pixel.
-constexpr int kTwipsPerPixel = 15;
+// Qt scales for the screen itself: its pixels are a 96th of an inch.
+constexpr int kLogicalDpi = 96;
 
-QRect fromTwips(int left, int top, int width, int height) {
-    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
-}
+int px(int twips) { return ui::layout::pixels(twips, kLogicalDpi); }
 
 template <class Control>
-Control* place(Control* control, const QString& name, int left, int top, int width, int height) {
-    control->setObjectName(name);
-    control->setGeometry(fromTwips(left, top, width, height));
+Control* place(Control* control, const ui::layout::Control& design) {
+    control->setObjectName(QString::fromLatin1(design.name));
+    control->setGeometry(px(design.place.left), px(design.place.top), px(design.place.width), px(design.place.height));
     return control;
 }
 
-constexpr int kClientWidth = 8055;
-constexpr int kClientHeight = 2910;
-constexpr int kOptionWidth = 1455;
-constexpr int kOptionHeight = 375;
-
-struct OptionPlace {
-    int left;
-    int top;
-    int tab;
-};
-
-// By option index, as ui::text::kKindOptions.
-constexpr std::array<OptionPlace, ui::text::kKindOptions.size()> kOptionPlaces = {{
-    {6360, 1200, 11},
-    {240, 1680, 4},
-    {1800, 1680, 5},
-    {3240, 1680, 6},
-    {4800, 1680, 7},
-    {6360, 1680, 8},
-    {4800, 1200, 10},
-}};
-
-constexpr int kProgressSteps = 4;
+template <class Control>
+Control* makeControl(const ui::layout::Control& design, QWidget* parent) {
+    return place(new Control(QString::fromUtf8(design.caption), parent), design);
+}
 
 QString caption() {
     return utf8(ui::text::kCaption) + utf8(ui::text::kVersionWord) + QString::number(QN_VERSION_MAJOR) +
@@ -73,41 +51,42 @@ repairF::repairF(ui::WindowServices services, QWidget* parent) : QDialog(parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setWindowTitle(caption());
-    setFixedSize(fromTwips(0, 0, kClientWidth, kClientHeight).size());
+    setFixedSize(px(ui::layout::kClientWidth), px(ui::layout::kClientHeight));
     createControls();
 }
 
 void repairF::createControls() {
-    using namespace ui::text;
-    Label2 = place(new QLabel(utf8(kFileHeading), this), QStringLiteral("Label2"), 240, 240, 4215, 375);
-    Label = place(new QLabel(utf8(kFilePrompt), this), QStringLiteral("Label"), 240, 720, 7215, 375);
-    Command2 = place(new QPushButton(utf8(kChooseButton), this), QStringLiteral("Command2"), 7560, 720, 255, 375);
-    Label1 = place(new QLabel(utf8(kKindHeading), this), QStringLiteral("Label1"), 240, 1200, 1935, 375);
+    using namespace ui::layout;
+    Label2 = makeControl<QLabel>(kFileHeading, this);
+    Label = makeControl<QLabel>(kPathLabel, this);
+    Command2 = makeControl<QPushButton>(kChooseButton, this);
+    Label1 = makeControl<QLabel>(kKindHeading, this);
 
     optionGroup_ = new QButtonGroup(this);
     for (std::size_t i = 0; i < Option.size(); ++i) {
-        const OptionPlace& at = kOptionPlaces[i];
-        Option[i] = place(new QRadioButton(utf8(kKindOptions[i].caption), this), QStringLiteral("Option%1").arg(i),
-                          at.left, at.top, kOptionWidth, kOptionHeight);
+        Option[i] = makeControl<QRadioButton>(kKindOptions[i].button, this);
         optionGroup_->addButton(Option[i], static_cast<int>(i));
     }
     Option[kInitialOption]->setChecked(true);
 
-    ProgressBar1 = place(new QProgressBar(this), QStringLiteral("ProgressBar1"), 240, 2280, 4095, 495);
-    ProgressBar1->setRange(0, kProgressSteps);
+    ProgressBar1 = place(new QProgressBar(this), kProgressBar);
+    ProgressBar1->setRange(0, kProgressMax);
     ProgressBar1->setValue(0);  // a fresh QProgressBar stands at minimum - 1
     ProgressBar1->setTextVisible(false);
     ProgressBar1->hide();
 
-    Command1 = place(new QPushButton(utf8(kRepairButton), this), QStringLiteral("Command1"), 4680, 2280, 1575, 495);
+    Command1 = makeControl<QPushButton>(kStartButton, this);
     Command1->setEnabled(false);
-    Command3 = place(new QPushButton(utf8(kCancelButton), this), QStringLiteral("Command3"), 6480, 2280, 1455, 495);
+    Command3 = makeControl<QPushButton>(kCancelButton, this);
 
-    // The design's tab indexes; labels and the bar take no focus and stand out of the chain.
-    std::vector<std::pair<int, QWidget*>> tabs = {{1, Command3}, {2, Command1}, {3, Command2}};
-    for (std::size_t i = 0; i < Option.size(); ++i) tabs.emplace_back(kOptionPlaces[i].tab, Option[i]);
-    std::sort(tabs.begin(), tabs.end());
-    for (std::size_t i = 1; i < tabs.size(); ++i) setTabOrder(tabs[i - 1].second, tabs[i].second);
+    // Labels and the bar take no focus and stand out of the chain.
+    QWidget* previous = nullptr;
+    for (const Control* design : controlsInTabOrder()) {
+        auto* widget = findChild<QWidget*>(QString::fromLatin1(design->name));
+        if (!(widget->focusPolicy() & Qt::TabFocus)) continue;
+        if (previous != nullptr) setTabOrder(previous, widget);
+        previous = widget;
+    }
 
     connect(Command2, &QPushButton::clicked, this, &repairF::chooseFile);
     connect(Command1, &QPushButton::clicked, this, &repairF::runRepair);
@@ -142,7 +121,7 @@ void repairF::showPath() {
 
 std::string repairF::selectedKindKey() const {
     const int id = optionGroup_->checkedId();
-    return id < 0 ? std::string() : ui::text::kKindOptions[static_cast<std::size_t>(id)].key;
+    return id < 0 ? std::string() : ui::layout::kKindOptions[static_cast<std::size_t>(id)].key;
 }
 
 void repairF::stepProgress() {

@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "ui_texts.h"
+#include "window_layout.h"
 #include "window_services.h"
 
 class QButtonGroup;
@@ -48,7 +48,7 @@ private:
     QLabel* Label;
     QPushButton* Command2;
     QLabel* Label1;
-    std::array<QRadioButton*, ui::text::kKindOptions.size()> Option;
+    std::array<QRadioButton*, ui::layout::kKindOptions.size()> Option;
     QButtonGroup* optionGroup_;
     QProgressBar* ProgressBar1;
     QPushButton* Command1;
