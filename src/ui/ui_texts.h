@@ -23,7 +23,7 @@ inline constexpr const char* kParagraphBreak = "\r\r";
 // The file chooser.
 inline constexpr const char* kChooserTitle = "修復データファイル";
 inline constexpr const char* kFilterDescription = "データ ファイル (*.mdb)(*.tmp)(*.mdc)";
-inline constexpr std::array<const char*, 3> kFilterSuffixes = {"mdb", "tmp", "mdc"};
+inline constexpr std::array<const char*, 3> kFilterPatterns = {"*.mdb", "*.tmp", "*.mdc"};
 inline constexpr const char* kDefaultSuffix = "mdb";
 
 }  // namespace ui::text

@@ -4,35 +4,34 @@
 #include <QFileDialog>
 #include <QStringList>
 
-#include "module_state.h"
-#include "ui_texts.h"
-
 namespace ui {
 
 namespace {
 
+QString local(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
 // Qt reads the patterns from the last parentheses; the description is shown on its own.
-QString nameFilter() {
+QString nameFilter(const FileChooserSettings& settings) {
     QStringList patterns;
-    for (const char* suffix : text::kFilterSuffixes) patterns << QStringLiteral("*.") + QString::fromUtf8(suffix);
-    return QString::fromUtf8(text::kFilterDescription) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+    for (const std::string& pattern : settings.patterns) patterns << QString::fromStdString(pattern);
+    return QString::fromStdString(settings.filterDescription) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
            QLatin1Char(')');
 }
 
 }  // namespace
 
-std::unique_ptr<QFileDialog> makeDataFileDialog(QWidget* parent, const QString& folder) {
-    auto dialog = std::make_unique<QFileDialog>(parent, QString::fromUtf8(text::kChooserTitle), folder, nameFilter());
+std::unique_ptr<QFileDialog> makeDataFileDialog(QWidget* parent, const FileChooserSettings& settings) {
+    auto dialog = std::make_unique<QFileDialog>(parent, QString::fromStdString(settings.title),
+                                                local(settings.initialFolder), nameFilter(settings));
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setFileMode(settings.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog->setOption(QFileDialog::HideNameFilterDetails);
-    dialog->setDefaultSuffix(QString::fromUtf8(text::kDefaultSuffix));
+    dialog->setDefaultSuffix(QString::fromStdString(settings.defaultExtension));
     return dialog;
 }
 
-std::optional<std::string> chooseDataFile(QWidget* parent) {
-    const std::unique_ptr<QFileDialog> dialog =
-        makeDataFileDialog(parent, QFile::decodeName(QByteArray::fromStdString(repairM::ToolDirectory())));
+std::optional<std::string> chooseDataFile(QWidget* parent, const FileChooserSettings& settings) {
+    const std::unique_ptr<QFileDialog> dialog = makeDataFileDialog(parent, settings);
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
     return QFile::encodeName(dialog->selectedFiles().constFirst()).toStdString();
 }

@@ -4,18 +4,18 @@
 #include <optional>
 #include <string>
 
+#include "data_file_chooser.h"
+
 class QFileDialog;
-class QString;
 class QWidget;
 
 namespace ui {
 
-// The "open" dialog for a host data file, starting in `folder`: existing files only,
-// one filter over the three data-file suffixes (matched in any letter case).
-std::unique_ptr<QFileDialog> makeDataFileDialog(QWidget* parent, const QString& folder);
+// The "open" dialog that `settings` describe. Qt's dialog has no read-only choice, and a
+// file that must exist lies in a folder that does; its patterns match in any letter case.
+std::unique_ptr<QFileDialog> makeDataFileDialog(QWidget* parent, const FileChooserSettings& settings);
 
-// Lets the user pick a data file, starting in the tool's directory. The local path of the
-// file, or nothing when the dialog was cancelled.
-std::optional<std::string> chooseDataFile(QWidget* parent);
+// Lets the user pick a file. Its local path, or nothing when the dialog was cancelled.
+std::optional<std::string> chooseDataFile(QWidget* parent, const FileChooserSettings& settings);
 
 }  // namespace ui

@@ -7,20 +7,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <utility>
 
-#include "hooks.h"
-#include "messages.h"
-#include "module_state.h"
 #include "narrow_text.h"
-#include "path_kind.h"
-#include "ui_texts.h"
-#include "window_layout.h"
+#include "window_caption.h"
 
 namespace {
-
-QString utf8(const char* text) { return QString::fromUtf8(text); }
 
 // Qt scales for the screen itself: its pixels are a 96th of an inch.
 constexpr int kLogicalDpi = 96;
@@ -39,20 +31,17 @@ Control* makeControl(const ui::layout::Control& design, QWidget* parent) {
     return place(new Control(QString::fromUtf8(design.caption), parent), design);
 }
 
-QString caption() {
-    return utf8(ui::text::kCaption) + utf8(ui::text::kVersionWord) + QString::number(QN_VERSION_MAJOR) +
-           QLatin1Char('.') + QString::number(QN_VERSION_MINOR) + QLatin1Char('.') + QString::number(QN_VERSION_PATCH);
-}
-
 }  // namespace
 
-repairF::repairF(ui::WindowServices services, QWidget* parent) : QDialog(parent), services_(std::move(services)) {
+repairF::repairF(ui::DesktopServices desktop, ui::CoreServices core, QWidget* parent)
+    : QDialog(parent), desktop_(std::move(desktop)), flow_(*this, std::move(core)) {
     setObjectName(QStringLiteral("repairF"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    setWindowTitle(caption());
+    setWindowTitle(QString::fromStdString(ui::windowCaption()));
     setFixedSize(px(ui::layout::kClientWidth), px(ui::layout::kClientHeight));
     createControls();
+    flow_.open();
 }
 
 void repairF::createControls() {
@@ -67,16 +56,12 @@ void repairF::createControls() {
         Option[i] = makeControl<QRadioButton>(kKindOptions[i].button, this);
         optionGroup_->addButton(Option[i], static_cast<int>(i));
     }
-    Option[kInitialOption]->setChecked(true);
 
     ProgressBar1 = place(new QProgressBar(this), kProgressBar);
     ProgressBar1->setRange(0, kProgressMax);
-    ProgressBar1->setValue(0);  // a fresh QProgressBar stands at minimum - 1
     ProgressBar1->setTextVisible(false);
-    ProgressBar1->hide();
 
     Command1 = makeControl<QPushButton>(kStartButton, this);
-    Command1->setEnabled(false);
     Command3 = makeControl<QPushButton>(kCancelButton, this);
 
     // Labels and the bar take no focus and stand out of the chain.
@@ -88,83 +73,57 @@ void repairF::createControls() {
         previous = widget;
     }
 
-    connect(Command2, &QPushButton::clicked, this, &repairF::chooseFile);
-    connect(Command1, &QPushButton::clicked, this, &repairF::runRepair);
-    connect(Command3, &QPushButton::clicked, this, &repairF::close);
+    connect(Command2, &QPushButton::clicked, this, [this] { flow_.chooseFile(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { flow_.startRepair(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { flow_.cancel(); });
 }
 
 void repairF::closeEvent(QCloseEvent* event) {
-    // A repair runs to its end inside the click, message boxes included.
-    if (running_) {
+    if (!flow_.mayClose()) {
         event->ignore();
         return;
     }
     QDialog::closeEvent(event);
 }
 
-void repairF::chooseFile() {
-    std::optional<std::string> chosen = services_.chooseFile(this);
-    if (!chosen) return;
-    path_ = std::move(*chosen);
-    showPath();
-    // Only the search uses the narrow lower-case form; file names here are case-sensitive.
-    if (const std::optional<int> option = ui::optionForPath(ui::toNarrowLower(path_)))
-        Option[static_cast<std::size_t>(*option)]->setChecked(true);
-    Command1->setEnabled(true);
+void repairF::stepProgress() { flow_.stepProgress(); }
+
+void repairF::showPath(const std::string& path) {
+    const QString text = QString::fromStdString(path);
+    Label->setText(Label->fontMetrics().elidedText(text, Qt::ElideMiddle, Label->width()));
+    Label->setToolTip(text);
 }
 
-void repairF::showPath() {
-    const QString path = QString::fromStdString(path_);
-    Label->setText(Label->fontMetrics().elidedText(path, Qt::ElideMiddle, Label->width()));
-    Label->setToolTip(path);
-}
+void repairF::setStartEnabled(bool enabled) { Command1->setEnabled(enabled); }
 
-std::string repairF::selectedKindKey() const {
-    const int id = optionGroup_->checkedId();
-    return id < 0 ? std::string() : ui::layout::kKindOptions[static_cast<std::size_t>(id)].key;
-}
+void repairF::showBar(bool visible) { ProgressBar1->setVisible(visible); }
 
-void repairF::stepProgress() {
-    ProgressBar1->setValue(ProgressBar1->value() + 1);
+void repairF::setBarValue(int value) { ProgressBar1->setValue(value); }
+
+void repairF::drawNow() {
     ProgressBar1->repaint();
-    // The repair holds the click: keep painting and answering the desktop, but take no input.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-int repairF::announce(const std::string& prompt, int style) {
-    ProgressBar1->hide();
-    services_.beep();
-    return services_.messageBox(this, prompt, style, msg::kConfirmTitle);
+std::optional<int> repairF::checkedOption() const {
+    const int id = optionGroup_->checkedId();
+    return id < 0 ? std::nullopt : std::optional<int>(id);
 }
 
-void repairF::runRepair() {
-    running_ = true;
-    const auto endOfRun = qScopeGuard([this] {
-        ProgressBar1->hide();
-        ProgressBar1->setValue(0);
-        running_ = false;
-    });
-    ProgressBar1->show();
-    const std::string kindKey = selectedKindKey();
-    stepProgress();
-    if (!services_.fileExists(path_)) {
-        announce(msg::kFileToRepair + path_ + msg::kTailMissing, repairM::vbOKOnly | repairM::vbExclamation);
-    } else if (!services_.repair(path_, kindKey)) {
-        offerLog(msg::kFile + path_ + msg::kTailNotRepaired);
-    } else if (repairM::RowsLost) {
-        // Usable, but not all that it held: the log says what is missing.
-        offerLog(msg::kFile + path_ + msg::kTailRepaired + ui::text::kParagraphBreak + msg::kRowsLostNotice);
-    } else {
-        announce(msg::kFile + path_ + msg::kTailRepaired, repairM::vbOKOnly | repairM::vbInformation);
-    }
+void repairF::checkOption(int index) { Option[static_cast<std::size_t>(index)]->setChecked(true); }
+
+void repairF::closeWindow() { close(); }
+
+std::optional<std::string> repairF::chooseFile(const ui::FileChooserSettings& settings) {
+    return desktop_.chooseFile(this, settings);
 }
 
-void repairF::offerLog(const std::string& outcome) {
-    if (!services_.fileExists(repairM::LogPath)) {
-        announce(outcome, repairM::vbOKOnly | repairM::vbExclamation);
-        return;
-    }
-    const int answer = announce(outcome + ui::text::kParagraphBreak + msg::kAskOpenLog,
-                                repairM::vbYesNo | repairM::vbExclamation | repairM::vbDefaultButton2);
-    if (answer == repairM::vbYes) services_.openLog(repairM::LogPath);
+int repairF::messageBox(const std::string& prompt, int style, const std::string& title) {
+    return desktop_.messageBox(this, prompt, style, title);
 }
+
+void repairF::beep() { desktop_.beep(); }
+
+void repairF::openLog(const std::string& path) { desktop_.openLog(path); }
+
+std::string repairF::narrowLower(const std::string& text) const { return ui::toNarrowLower(text); }

@@ -4,8 +4,10 @@
 #include <array>
 #include <string>
 
+#include "desktop_services.h"
+#include "repair_flow.h"
 #include "window_layout.h"
-#include "window_services.h"
+#include "window_view.h"
 
 class QButtonGroup;
 class QLabel;
@@ -13,14 +15,13 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 
-// The tool's only window: the user picks a file, sees (and may change) the kind of data
-// its path suggests, repairs it while a four-step bar advances, and reads the outcome.
-// Controls carry the object names of the design ("Command1", "Option3", ...).
-class repairF : public QDialog {
+// The tool's only window in Qt: the controls of window_layout.h, carrying its design names
+// as object names ("Command1", "Option3", ...), over the shared flow.
+class repairF : public QDialog, private ui::WindowView {
     Q_OBJECT
 
 public:
-    explicit repairF(ui::WindowServices services, QWidget* parent = nullptr);
+    repairF(ui::DesktopServices desktop, ui::CoreServices core, QWidget* parent = nullptr);
 
     // One finished step of the running repair: the bar advances and is drawn at once.
     void stepProgress();
@@ -30,19 +31,23 @@ protected:
 
 private:
     void createControls();
-    void chooseFile();
-    void runRepair();
-    // Shows `outcome` and, when there is a log, offers to open it.
-    void offerLog(const std::string& outcome);
-    // Hides the bar, beeps and shows an outcome box titled "確認"; returns the answer.
-    int announce(const std::string& prompt, int style);
-    std::string selectedKindKey() const;
-    void showPath();
 
-    ui::WindowServices services_;
-    // The chosen file exactly as chosen: it is the one repaired.
-    std::string path_;
-    bool running_ = false;
+    void showPath(const std::string& path) override;
+    void setStartEnabled(bool enabled) override;
+    void showBar(bool visible) override;
+    void setBarValue(int value) override;
+    void drawNow() override;
+    std::optional<int> checkedOption() const override;
+    void checkOption(int index) override;
+    void closeWindow() override;
+    std::optional<std::string> chooseFile(const ui::FileChooserSettings& settings) override;
+    int messageBox(const std::string& prompt, int style, const std::string& title) override;
+    void beep() override;
+    void openLog(const std::string& path) override;
+    std::string narrowLower(const std::string& text) const override;
+
+    ui::DesktopServices desktop_;
+    ui::RepairFlow flow_;
 
     QLabel* Label2;
     QLabel* Label;
