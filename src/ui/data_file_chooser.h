@@ -12,7 +12,7 @@ struct FileChooserSettings {
     std::string defaultExtension;   // without the dot
     std::string filterDescription;  // the filter's one entry, as the user reads it
     std::vector<std::string> patterns;
-    bool hideReadOnly;   // no "open as read-only" choice
+    bool hideReadOnly;  // no "open as read-only" choice
     bool pathMustExist;
     bool fileMustExist;
     std::string initialFolder;

@@ -1,6 +1,5 @@
 #include "repair_flow.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "hooks.h"
@@ -40,8 +39,7 @@ void RepairFlow::cancel() {
 bool RepairFlow::mayClose() const { return state_ != State::Running; }
 
 void RepairFlow::stepProgress() {
-    progress_ = std::min(progress_ + 1, layout::kProgressMax);
-    view_.setBarValue(progress_);
+    view_.setBarValue(++progress_);
     view_.drawNow();
 }
 

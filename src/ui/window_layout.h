@@ -38,7 +38,8 @@ inline constexpr Control kChooseButton{"Command2", ControlKind::Button, text::kC
 inline constexpr Control kKindHeading{"Label1", ControlKind::Label, text::kKindHeading, {240, 1200, 1935, 375}, 9};
 inline constexpr Control kProgressBar{"ProgressBar1", ControlKind::ProgressBar, "", {240, 2280, 4095, 495}, 13};
 inline constexpr Control kStartButton{"Command1", ControlKind::Button, text::kRepairButton, {4680, 2280, 1575, 495}, 2};
-inline constexpr Control kCancelButton{"Command3", ControlKind::Button, text::kCancelButton, {6480, 2280, 1455, 495}, 1};
+inline constexpr Control kCancelButton{
+    "Command3", ControlKind::Button, text::kCancelButton, {6480, 2280, 1455, 495}, 1};
 
 // The bar counts the four steps of a repair.
 inline constexpr int kProgressMax = 4;
