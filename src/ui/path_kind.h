@@ -5,8 +5,8 @@
 
 namespace ui {
 
-// The option button that a chosen path selects: the first path word, in the order of
-// ui::text::kPathWordOrder, that `narrowPath` (already lower case and narrow) holds.
+// The option button that a chosen path selects: the first path word found in `narrowPath`
+// (already lower case and narrow), the words taken in a fixed order that puts "sys" first.
 // Nothing when it holds none, which keeps the current selection.
 std::optional<int> optionForPath(const std::string& narrowPath);
 

@@ -23,7 +23,8 @@ struct ShownBox {
 // Stands in for the user and the desktop around repairF: answers the chooser and the boxes
 // as told and records what the window showed and asked for. Files exist when they do on disk.
 struct FakeDesktop {
-    ui::WindowServices services();
+    ui::DesktopServices services();
+    ui::CoreServices core();
 
     std::deque<std::optional<std::string>> choices;  // nothing: a cancelled chooser
     int yesNoAnswer = repairM::vbNo;

@@ -7,18 +7,10 @@
 
 #include "file_chooser.h"
 #include "message_box.h"
-#include "repair_c.h"
-#include "repair_driver.h"
 
 namespace ui {
 
 namespace {
-
-bool fileExists(const std::string& path) {
-    repairC file;
-    file.setFileName(path);
-    return file.FileExist();
-}
 
 void openInViewer(const std::string& path) {
     // Whether a viewer opened is not examined: the log stays where the user can find it.
@@ -27,13 +19,11 @@ void openInViewer(const std::string& path) {
 
 }  // namespace
 
-WindowServices desktopServices() {
+DesktopServices desktopServices() {
     return {
         .chooseFile = chooseDataFile,
         .messageBox = execMessageBox,
         .beep = QApplication::beep,
-        .fileExists = fileExists,
-        .repair = RepairDataFile,
         .openLog = openInViewer,
     };
 }

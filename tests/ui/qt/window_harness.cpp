@@ -9,10 +9,10 @@
 #include "module_state.h"
 #include "window_hooks.h"
 
-ui::WindowServices FakeDesktop::services() {
+ui::DesktopServices FakeDesktop::services() {
     return {
         .chooseFile =
-            [this](QWidget*) {
+            [this](QWidget*, const ui::FileChooserSettings&) {
                 const std::optional<std::string> choice = choices.front();
                 choices.pop_front();
                 return choice;
@@ -24,20 +24,25 @@ ui::WindowServices FakeDesktop::services() {
                 return (style & 0x0F) == repairM::vbYesNo ? yesNoAnswer : repairM::vbOK;
             },
         .beep = [this] { ++beeps; },
+        .openLog = [this](const std::string& path) { openedLogs.push_back(path); },
+    };
+}
+
+ui::CoreServices FakeDesktop::core() {
+    return {
         .fileExists = [](const std::string& path) { return std::filesystem::is_regular_file(path); },
         .repair =
             [this](const std::string& path, const std::string& kindKey) {
                 repairs.emplace_back(path, kindKey);
                 return repair(path, kindKey);
             },
-        .openLog = [this](const std::string& path) { openedLogs.push_back(path); },
     };
 }
 
 WindowHarness::WindowHarness() {
     repairM::setToolDirectory(toolDirectory());
     repairM::installHooks(ui::ShowMessageBox, ui::StepProgress);
-    form = std::make_unique<repairF>(desktop.services());
+    form = std::make_unique<repairF>(desktop.services(), desktop.core());
     form->show();
 }
 
@@ -59,7 +64,7 @@ void WindowHarness::choose(const std::optional<std::string>& path) {
 }
 
 int WindowHarness::checkedOption() {
-    for (int i = 0; i < static_cast<int>(ui::text::kKindOptions.size()); ++i)
+    for (int i = 0; i < static_cast<int>(ui::layout::kKindOptions.size()); ++i)
         if (control<QRadioButton>(qPrintable(QStringLiteral("Option%1").arg(i)))->isChecked()) return i;
     return -1;
 }

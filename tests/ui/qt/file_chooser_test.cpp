@@ -14,7 +14,7 @@ class FileChooserTest : public QObject {
 private slots:
     void opensForAnExistingFileInTheGivenFolder() {
         QTemporaryDir folder;
-        const auto dialog = ui::makeDataFileDialog(nullptr, folder.path());
+        const auto dialog = ui::makeDataFileDialog(nullptr, ui::dataFileChooser(folder.path().toStdString()));
         QCOMPARE(dialog->windowTitle(), QString::fromUtf8("修復データファイル"));
         QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFile);
         QCOMPARE(dialog->defaultSuffix(), QStringLiteral("mdb"));
@@ -28,7 +28,7 @@ private slots:
         QTemporaryDir folder;
         for (const char* name : {"a.mdb", "B.MDB", "c.tmp", "D.Mdc", "e.txt", "f.mdb.bak"})
             std::ofstream(folder.filePath(QString::fromLatin1(name)).toStdString());
-        const auto dialog = ui::makeDataFileDialog(nullptr, folder.path());
+        const auto dialog = ui::makeDataFileDialog(nullptr, ui::dataFileChooser(folder.path().toStdString()));
         dialog->show();
         const auto* model = dialog->findChild<QFileSystemModel*>();
         const QModelIndex root = model->index(folder.path());

@@ -5,6 +5,7 @@
 #include <QScopeGuard>
 #include <QTranslator>
 
+#include "core_services.h"
 #include "db_engine.h"
 #include "desktop_services.h"
 #include "hooks.h"
@@ -32,7 +33,7 @@ void ShowRepairWindow(int& argc, char** argv) {
         engine::DBEngine::instance().setKeepAlive({});
         repairM::installHooks({}, {});
     });
-    repairF form(desktopServices());
+    repairF form(desktopServices(), coreServices());
     form.exec();
 }
 
