@@ -5,8 +5,7 @@
 // kFile + path + kTailNotRepaired. The full-width space (U+3000) before "(" is part of the words.
 namespace msg {
 
-// Files below the tool's directory.
-inline constexpr const char* kSeparator = "/";
+// Files below the tool's directory (joined with platform::kSeparator).
 inline constexpr const char* kFilePrefix = "QN";
 inline constexpr const char* kLogName = "repair.txt";
 inline constexpr const char* kMarkerName = "repair.dat";

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "messages.h"
+#include "paths.h"
 
 namespace repairM {
 
@@ -20,19 +21,19 @@ const std::string& ToolDirectory() { return toolDirectory; }
 
 void setToolDirectory(const std::string& directory) {
     toolDirectory = directory;
-    LogPath = directory + msg::kSeparator + msg::kFilePrefix + msg::kLogName;
-    MarkerPath = directory + msg::kSeparator + msg::kFilePrefix + msg::kMarkerName;
+    LogPath = directory + platform::kSeparator + msg::kFilePrefix + msg::kLogName;
+    MarkerPath = directory + platform::kSeparator + msg::kFilePrefix + msg::kMarkerName;
 }
 
 std::string executableDirectory() {
+    const std::string directory = platform::executableDirectory();
+    if (!directory.empty()) return directory;
     std::error_code ec;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return std::filesystem::current_path(ec).string();
-    return exe.parent_path().string();
+    return platform::fromPath(std::filesystem::current_path(ec));
 }
 
-std::string WorkgroupPath() { return toolDirectory + msg::kSeparator + msg::kFilePrefix + msg::kWorkgroupName; }
-std::string ScratchFolder() { return toolDirectory + msg::kSeparator + msg::kScratchFolderName; }
-std::string ScratchPath() { return ScratchFolder() + msg::kSeparator + msg::kScratchFileName; }
+std::string WorkgroupPath() { return toolDirectory + platform::kSeparator + msg::kFilePrefix + msg::kWorkgroupName; }
+std::string ScratchFolder() { return toolDirectory + platform::kSeparator + msg::kScratchFolderName; }
+std::string ScratchPath() { return ScratchFolder() + platform::kSeparator + msg::kScratchFileName; }
 
 }  // namespace repairM

@@ -11,6 +11,7 @@
 #include "file_replace.h"
 #include "messages.h"
 #include "module_state.h"
+#include "paths.h"
 #include "repair_c.h"
 #include "scratch_guard.h"
 #include "sidecars.h"
@@ -41,7 +42,7 @@ void compactIntoScratch(const std::string& path, const std::string& connect) {
     scratch::hold();
     std::error_code ignored;
     // A leftover scratch copy is removed next: it must not be the very file under repair.
-    if (std::filesystem::equivalent(path, repairM::ScratchPath(), ignored))
+    if (std::filesystem::equivalent(platform::toPath(path), platform::toPath(repairM::ScratchPath()), ignored))
         throw std::runtime_error("ファイル '" + path + "' は修復用の一時ファイルのため、修復できません。");
     // With it goes whatever SQLite left beside it, which it would apply to the new copy.
     engine::DeleteDataFile(repairM::ScratchPath());
@@ -94,7 +95,7 @@ bool ReplaceDataFile(const std::string& path) {
         } catch (...) {
             // The original is still in place: the name kept for it would only puzzle its user.
             std::error_code ignored;
-            if (!kept.empty()) std::filesystem::remove(kept, ignored);
+            if (!kept.empty()) std::filesystem::remove(platform::toPath(kept), ignored);
             throw;
         }
         if (!kept.empty()) repairM::WriteLog(msg::kFile + path + msg::kKeptOriginal + kept + msg::kTailKept);

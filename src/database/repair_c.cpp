@@ -8,6 +8,7 @@
 #include "hooks.h"
 #include "index_catalogue.h"
 #include "messages.h"
+#include "paths.h"
 
 namespace {
 
@@ -109,6 +110,6 @@ bool repairC::daoDeleteIndex(engine::DatabasePtr& opendb, const std::string& tab
 bool repairC::FileExist() const {
     if (fileName_.empty()) return false;
     std::error_code ec;
-    const bool exists = std::filesystem::is_regular_file(fileName_, ec);
+    const bool exists = std::filesystem::is_regular_file(platform::toPath(fileName_), ec);
     return exists && !ec;
 }

@@ -8,6 +8,8 @@
 
 #include "error_trap.h"
 #include "messages.h"
+#include "paths.h"
+#include "system_error.h"
 
 namespace repairM {
 
@@ -20,42 +22,42 @@ namespace fs = std::filesystem;
 }
 
 void check(const std::string& path, const std::error_code& ec) {
-    if (ec) fail(path, "を操作できません (" + ec.message() + ")。");
+    if (ec) fail(path, "を操作できません (" + platform::errorText(ec) + ")。");
 }
 
 void requireFile(const std::string& path) {
     std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) fail(path, "というファイルが見つかりません。");
+    if (!fs::is_regular_file(platform::toPath(path), ec)) fail(path, "というファイルが見つかりません。");
 }
 
 void requireFolder(const std::string& path) {
     std::error_code ec;
-    if (!fs::is_directory(path, ec)) fail(path, "というフォルダーが見つかりません。");
+    if (!fs::is_directory(platform::toPath(path), ec)) fail(path, "というフォルダーが見つかりません。");
 }
 
 void requireAbsent(const std::string& path) {
     std::error_code ec;
-    if (fs::exists(fs::symlink_status(path, ec))) fail(path, "は既にあります。");
+    if (fs::exists(fs::symlink_status(platform::toPath(path), ec))) fail(path, "は既にあります。");
 }
 
 // A move that also works across file systems, as the platform's move does.
 void move(const std::string& from, const std::string& to) {
     requireAbsent(to);
     std::error_code ec;
-    fs::rename(from, to, ec);
+    fs::rename(platform::toPath(from), platform::toPath(to), ec);
     if (ec == std::errc::cross_device_link) {
-        fs::copy(from, to, fs::copy_options::recursive, ec);
+        fs::copy(platform::toPath(from), platform::toPath(to), fs::copy_options::recursive, ec);
         check(to, ec);
-        fs::remove_all(from, ec);
+        fs::remove_all(platform::toPath(from), ec);
     }
     check(from, ec);
 }
 
 std::string absolute(const std::string& path) {
     std::error_code ec;
-    const fs::path full = fs::absolute(path, ec);
+    const fs::path full = fs::absolute(platform::toPath(path), ec);
     check(path, ec);
-    return full.lexically_normal().string();
+    return platform::fromPath(full.lexically_normal());
 }
 
 using Operation = std::function<bool(std::string& a, std::string& b)>;
@@ -66,7 +68,7 @@ const std::map<std::string, Operation>& operations() {
          [](std::string& a, std::string& b) {
              requireFile(a);
              std::error_code ec;
-             fs::copy_file(a, b, fs::copy_options::overwrite_existing, ec);
+             fs::copy_file(platform::toPath(a), platform::toPath(b), fs::copy_options::overwrite_existing, ec);
              check(b, ec);
              return true;
          }},
@@ -74,7 +76,7 @@ const std::map<std::string, Operation>& operations() {
          [](std::string& a, std::string&) {
              requireAbsent(a);
              std::error_code ec;
-             fs::create_directory(a, ec);
+             fs::create_directory(platform::toPath(a), ec);
              check(a, ec);
              return true;
          }},
@@ -83,20 +85,20 @@ const std::map<std::string, Operation>& operations() {
              requireFile(a);
              std::error_code ec;
              // Forced: a read-only file goes too.
-             fs::permissions(a, fs::perms::owner_write, fs::perm_options::add, ec);
-             fs::remove(a, ec);
+             fs::permissions(platform::toPath(a), fs::perms::owner_write, fs::perm_options::add, ec);
+             fs::remove(platform::toPath(a), ec);
              check(a, ec);
              return true;
          }},
         {"FileExists",
          [](std::string& a, std::string&) {
              std::error_code ec;
-             return fs::is_regular_file(a, ec);
+             return fs::is_regular_file(platform::toPath(a), ec);
          }},
         {"FolderExists",
          [](std::string& a, std::string&) {
              std::error_code ec;
-             return fs::is_directory(a, ec);
+             return fs::is_directory(platform::toPath(a), ec);
          }},
         {"MoveFile",
          [](std::string& a, std::string& b) {
@@ -113,32 +115,32 @@ const std::map<std::string, Operation>& operations() {
         {"Name",
          [](std::string& a, std::string& b) {
              requireFile(a);
-             b = fs::path(a).filename().string();
+             b = platform::fromPath(platform::toPath(a).filename());
              return true;
          }},
         {"ExName",
          [](std::string& a, std::string& b) {
-             const std::string extension = fs::path(a).extension().string();
+             const std::string extension = platform::fromPath(platform::toPath(a).extension());
              b = extension.empty() ? extension : extension.substr(1);
              return true;
          }},
         {"ParentFolder",
          [](std::string& a, std::string& b) {
              requireFile(a);
-             b = fs::path(absolute(a)).parent_path().string();
+             b = platform::fromPath(platform::toPath(absolute(a)).parent_path());
              return true;
          }},
         {"ParentFolderName",
          [](std::string& a, std::string& b) {
-             b = fs::path(a).parent_path().string();
+             b = platform::fromPath(platform::toPath(a).parent_path());
              return true;
          }},
         {"Path",
          [](std::string& a, std::string& b) {
              requireFile(a);
-             const fs::path full = absolute(a);
-             b = full.filename().string();
-             a = full.parent_path().string();
+             const fs::path full = platform::toPath(absolute(a));
+             b = platform::fromPath(full.filename());
+             a = platform::fromPath(full.parent_path());
              return true;
          }},
     };

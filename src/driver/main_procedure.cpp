@@ -1,11 +1,5 @@
 #include "main_procedure.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 #include "command_line.h"
@@ -14,6 +8,8 @@
 #include "messages.h"
 #include "module_state.h"
 #include "repair_c.h"
+#include "file_access.h"
+#include "paths.h"
 #include "repair_driver.h"
 #include "system_error.h"
 #include "write_log.h"
@@ -29,7 +25,8 @@ namespace fs = std::filesystem;
 constexpr int kExitRepairedWithLoss = 2;
 
 void removeIfPresent(const std::string& path) {
-    if (fs::exists(fs::symlink_status(path))) fs::remove(path);
+    const fs::path file = platform::toPath(path);
+    if (fs::exists(fs::symlink_status(file))) fs::remove(file);
 }
 
 // The run's one repair; true when the repaired file is in place.
@@ -52,23 +49,23 @@ bool repairFromCommandLine() {
 // The marker is the host's only sign of success and the log its only explanation: a run that
 // could write neither must fail before it touches the file.
 void requireWritableToolDirectory() {
-    if (::faccessat(AT_FDCWD, ToolDirectory().c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+    if (const int error = platform::canWriteIn(ToolDirectory()); error != 0)
         throw std::runtime_error("フォルダー '" + ToolDirectory() + "' に書き込めないため、修復できません (" +
-                                 platform::systemErrorText(errno) + ")。");
+                                 platform::systemErrorText(error) + ")。");
 }
 
 void createMarker() {
-    std::FILE* marker = std::fopen(MarkerPath.c_str(), "ab");
-    if (marker == nullptr || std::fclose(marker) != 0)
-        throw std::runtime_error("ファイル '" + MarkerPath + "' を作成できません (" + platform::systemErrorText(errno) +
+    if (const int error = platform::appendToFile(MarkerPath, ""); error != 0)
+        throw std::runtime_error("ファイル '" + MarkerPath + "' を作成できません (" + platform::systemErrorText(error) +
                                  ")。");
 }
 
 void createScratchFolder() {
+    const fs::path folder = platform::toPath(ScratchFolder());
     std::error_code ec;
-    if (fs::is_directory(ScratchFolder(), ec)) return;
-    if (!fs::create_directory(ScratchFolder(), ec) && ec)
-        throw std::runtime_error("フォルダー '" + ScratchFolder() + "' を作成できません (" + ec.message() + ")。");
+    if (fs::is_directory(folder, ec)) return;
+    if (!fs::create_directory(folder, ec) && ec)
+        throw std::runtime_error("フォルダー '" + ScratchFolder() + "' を作成できません (" + platform::errorText(ec) + ")。");
 }
 
 }  // namespace
@@ -83,7 +80,7 @@ int Main(const std::string& commandLine, const std::function<void()>& showWindow
             requireWritableToolDirectory();
         }
         removeIfPresent(LogPath);
-        if (!fs::exists(WorkgroupPath())) {
+        if (!fs::exists(platform::toPath(WorkgroupPath()))) {
             WriteLog(msg::kFile + WorkgroupPath() + msg::kTailNoSetup);
             return 1;
         }

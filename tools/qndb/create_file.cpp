@@ -5,6 +5,7 @@
 #include "index_definition.h"
 #include "db_engine.h"
 #include "index_catalogue.h"
+#include "paths.h"
 #include "row_values.h"
 #include "table_layout.h"
 
@@ -53,7 +54,7 @@ void createFile(const CreateCommand& command) {
         // Only a complete file may stand under the name: a half-made one would pass for a real file.
         db.reset();
         std::error_code ec;
-        std::filesystem::remove(command.file, ec);
+        std::filesystem::remove(platform::toPath(command.file), ec);
         throw;
     }
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "arguments.h"
+#include "program_arguments.h"
 #include "create_file.h"
 #include "damage.h"
 #include "db_engine.h"
@@ -40,9 +41,11 @@ void run(const DamageCommand& command) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Its descriptions are compared byte for byte, on every system.
+    platform::useBinaryOutput();
     Command command;
     try {
-        command = parseArguments(std::vector<std::string>(argv + 1, argv + argc));
+        command = parseArguments(platform::arguments(argc, argv));
     } catch (const UsageError& e) {
         std::cerr << "qndb: " << e.what() << "\n" << usageText();
         return 2;

@@ -5,10 +5,12 @@
 
 #include "compaction.h"
 #include "engine_error.h"
+#include "file_access.h"
 #include "file_format.h"
 #include "keep_alive.h"
 #include "new_file.h"
 #include "password.h"
+#include "paths.h"
 #include "sqlite_connection.h"
 
 namespace engine {
@@ -22,7 +24,7 @@ WorkspacePtr DBEngine::CreateWorkspace(const std::string& name, const std::strin
                                        const std::string& password) {
     if (systemDB_.empty()) throw EngineError(ErrorCode::WorkgroupUnavailable, describe::workgroupNotSet());
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(systemDB_, ec))
+    if (!std::filesystem::is_regular_file(platform::toPath(systemDB_), ec))
         throw EngineError(ErrorCode::WorkgroupUnavailable, describe::workgroupMissing(systemDB_));
     auto conn = detail::Connection::open(systemDB_, detail::OpenMode::ReadOnly);
     detail::checkFile(*conn, detail::FileKind::Workgroup);
@@ -45,12 +47,10 @@ void DBEngine::setKeepAlive(std::function<void()> keepAlive) { detail::setKeepAl
 DatabasePtr DBEngine::CreateDatabase(const std::string& path, const std::string& password) {
     // Claim the name with an exclusive create first: a file that appears after a mere existence
     // check would otherwise be taken over and stamped as ours.
-    std::FILE* claim = std::fopen(path.c_str(), "wx");
-    const bool claimed = claim != nullptr;
+    const bool claimed = platform::createNew(path) == 0;
     std::error_code ec;
-    if (!claimed && std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
+    if (!claimed && std::filesystem::exists(std::filesystem::symlink_status(platform::toPath(path), ec)))
         throw EngineError(ErrorCode::DestinationExists, describe::fileExists(path));
-    if (claimed) std::fclose(claim);
     try {
         auto conn = detail::Connection::open(path, detail::OpenMode::Create);
         detail::initialiseFile(*conn, detail::FileKind::Data);
@@ -58,7 +58,7 @@ DatabasePtr DBEngine::CreateDatabase(const std::string& path, const std::string&
         return std::make_shared<Database>(std::move(conn));
     } catch (...) {
         // A file without its bookkeeping or its password would open as an unprotected data file.
-        if (claimed) std::filesystem::remove(path, ec);
+        if (claimed) std::filesystem::remove(platform::toPath(path), ec);
         throw;
     }
 }
@@ -66,7 +66,7 @@ DatabasePtr DBEngine::CreateDatabase(const std::string& path, const std::string&
 void DBEngine::CreateAccount(const std::string& workgroupPath, const std::string& user,
                              const std::string& password) {
     std::error_code ec;
-    const bool exists = std::filesystem::exists(workgroupPath, ec);
+    const bool exists = std::filesystem::exists(platform::toPath(workgroupPath), ec);
     auto conn = detail::Connection::open(workgroupPath, exists ? detail::OpenMode::ReadWrite : detail::OpenMode::Create);
     if (exists)
         detail::checkFile(*conn, detail::FileKind::Workgroup);

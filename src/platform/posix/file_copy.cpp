@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <vector>
 
-#include "file_read.h"
+#include "read_at.h"
 #include "transient_failures.h"
 
 namespace platform {
@@ -55,7 +55,7 @@ std::optional<CopyFailure> copyFile(const std::string& from, const std::string& 
     if (out.fd < 0) return CopyFailure{to, errno};
     std::vector<char> chunk(kChunk);
     for (off_t offset = 0;;) {
-        const std::int64_t n = readAt(in.fd, chunk.data(), chunk.size(), offset);
+        const std::int64_t n = posix::readAt(in.fd, chunk.data(), chunk.size(), offset);
         if (n < 0) return CopyFailure{from, errno};
         if (n == 0) break;
         if (!writeAt(out.fd, chunk.data(), static_cast<std::size_t>(n), offset)) return CopyFailure{to, errno};

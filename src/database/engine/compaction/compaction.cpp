@@ -8,6 +8,7 @@
 #include "index_agreement.h"
 #include "layout.h"
 #include "open_data_file.h"
+#include "paths.h"
 #include "salvage.h"
 #include "sidecars.h"
 
@@ -77,7 +78,7 @@ bool isDamage(const EngineError& e, const std::string& source) {
 // pages in use hold, so that no copy that would fit is refused.
 void requireRoomForCopy(Connection& source, const std::string& destination) {
     std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(source.path(), ec);
+    const std::uintmax_t size = std::filesystem::file_size(platform::toPath(source.path()), ec);
     if (ec) return;
     std::uintmax_t unused = 0;
     try {
@@ -88,7 +89,7 @@ void requireRoomForCopy(Connection& source, const std::string& destination) {
     }
     const std::uintmax_t needed = (size > unused ? size - unused : 0) / 2;
     const std::filesystem::space_info space =
-        std::filesystem::space(std::filesystem::path(destination).parent_path(), ec);
+        std::filesystem::space(platform::toPath(destination).parent_path(), ec);
     if (!ec && space.available < needed)
         throw EngineError(ErrorCode::DiskFull, describe::noRoomFor(destination, space.available, needed, true));
 }
@@ -107,7 +108,7 @@ void removeCopy(const std::string& destination) {
 
 void compact(const std::string& source, const std::string& destination, const std::string& password) {
     std::error_code ec;
-    if (std::filesystem::exists(std::filesystem::symlink_status(destination, ec)))
+    if (std::filesystem::exists(std::filesystem::symlink_status(platform::toPath(destination), ec)))
         throw EngineError(ErrorCode::DestinationExists, describe::destinationExists(destination));
     requireRegularFile(source);
     const HeaderVerdict header = readHeader(source, FileKind::Data);

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "engine_error.h"
+#include "paths.h"
 
 namespace engine::detail {
 
@@ -54,7 +55,7 @@ void requireBookkeeping(Connection& conn, const std::string& name) {
 
 HeaderVerdict readHeader(const std::string& path, FileKind kind) {
     std::array<unsigned char, 100> header{};
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(platform::toPath(path), std::ios::binary);
     if (!file.read(reinterpret_cast<char*>(header.data()), header.size())) return HeaderVerdict::Unreadable;
     static constexpr char kMagic[] = "SQLite format 3";  // with its terminating zero: 16 bytes
     if (!std::equal(header.begin(), header.begin() + sizeof kMagic, kMagic)) return HeaderVerdict::Unreadable;

@@ -5,12 +5,13 @@
 #include "engine_error.h"
 #include "file_format.h"
 #include "password.h"
+#include "paths.h"
 
 namespace engine::detail {
 
 void requireRegularFile(const std::string& path) {
     std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
+    const auto status = std::filesystem::status(platform::toPath(path), ec);
     if (ec || !std::filesystem::exists(status)) throw EngineError(ErrorCode::FileNotFound, describe::fileNotFound(path));
     if (!std::filesystem::is_regular_file(status))
         throw EngineError(ErrorCode::NotOurFormat, describe::notOurFormat(path));

@@ -1,17 +1,16 @@
 #include "sidecars.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "engine_error.h"
-#include "file_read.h"
+#include "file_access.h"
+#include "open_file.h"
+#include "paths.h"
+#include "system_error.h"
 
 namespace engine {
 
@@ -27,49 +26,46 @@ constexpr std::array<const char*, 3> kSidecars = {kJournal, kWal, kShm};
 // SQLite names them after the file's path with its links resolved.
 std::string sidecar(const std::string& path, const char* suffix) {
     std::error_code ec;
-    const fs::path resolved = fs::canonical(path, ec);
-    return (ec ? path : resolved.string()) + suffix;
+    const fs::path resolved = fs::canonical(platform::toPath(path), ec);
+    return (ec ? path : platform::fromPath(resolved)) + suffix;
 }
-
-struct Descriptor {
-    int fd;
-    ~Descriptor() {
-        if (fd >= 0) ::close(fd);
-    }
-};
 
 [[noreturn]] void unusable(const std::string& path, const std::string& file, const std::string& detail) {
     throw EngineError(ErrorCode::DiskIo, describe::sidecarUnusable(path, file, detail));
 }
 
+// What is at `file`, a link as a link; throws naming `path` when even that cannot be told.
+fs::file_status statusOf(const std::string& path, const std::string& file) {
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(platform::toPath(file), ec);
+    if (ec && status.type() != fs::file_type::not_found) unusable(path, file, platform::errorText(ec));
+    return status;
+}
+
 // A link counts, wherever it leads.
 bool present(const std::string& file) {
-    struct stat st {};
-    return ::lstat(file.c_str(), &st) == 0;
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(platform::toPath(file), ec));
 }
 
 void requireUsable(const std::string& path, const std::string& file) {
-    struct stat st {};
-    if (::lstat(file.c_str(), &st) != 0) {
-        if (errno != ENOENT) unusable(path, file, std::strerror(errno));
-        return;
-    }
-    if (!S_ISREG(st.st_mode)) unusable(path, file, "通常のファイルではありません");
-    const Descriptor opened{::open(file.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC)};
-    if (opened.fd < 0) unusable(path, file, std::strerror(errno));
-    const fs::path folder = fs::path(file).parent_path();
-    if (::faccessat(AT_FDCWD, folder.empty() ? "." : folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
-        unusable(path, file, std::strerror(errno));
+    const fs::file_status status = statusOf(path, file);
+    if (!fs::exists(status)) return;
+    if (!fs::is_regular_file(status)) unusable(path, file, "通常のファイルではありません");
+    if (const int error = platform::canReadWriteRemove(file); error != 0)
+        unusable(path, file, platform::systemErrorText(error));
 }
 
 // SQLite rolls back a journal that is not empty and whose first byte is not zero (a host in
 // TRUNCATE or PERSIST mode keeps an empty or zeroed one between transactions) unless a connection
 // holds the RESERVED lock, which the caller's ExcludeWriters rules out.
 bool couldBeHot(const std::string& journal) {
-    const Descriptor opened{::open(journal.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC)};
-    if (opened.fd < 0) return errno != ENOENT;
+    if (!present(journal)) return false;
+    int error = 0;
+    const std::unique_ptr<platform::ReadOnlyFile> opened = platform::ReadOnlyFile::open(journal, error);
+    if (!opened) return true;
     char first = 0;
-    const std::int64_t n = platform::readAt(opened.fd, &first, 1, 0);
+    const std::int64_t n = opened->readAt(&first, 1, 0);
     return n < 0 || (n == 1 && first != 0);
 }
 
@@ -84,7 +80,8 @@ bool ClearSidecarsForReplacement(const std::string& path) {
     if (present(sidecar(path, kWal)) || couldBeHot(sidecar(path, kJournal))) return false;
     for (const char* suffix : {kJournal, kShm}) {
         const std::string file = sidecar(path, suffix);
-        if (present(file) && ::unlink(file.c_str()) != 0 && errno != ENOENT) unusable(path, file, std::strerror(errno));
+        std::error_code ec;
+        if (present(file) && !fs::remove(platform::toPath(file), ec) && ec) unusable(path, file, platform::errorText(ec));
     }
     return true;
 }
@@ -100,21 +97,21 @@ void DeleteDataFile(const std::string& path) {
     for (const char* suffix : kSidecars) files.push_back(sidecar(path, suffix));
     for (const std::string& file : files) {
         std::error_code ec;
-        fs::remove(file, ec);
-        if (ec) throw EngineError(ErrorCode::DiskIo, describe::diskIo(file, ec.message()));
+        fs::remove(platform::toPath(file), ec);
+        if (ec) throw EngineError(ErrorCode::DiskIo, describe::diskIo(file, platform::errorText(ec)));
     }
 }
 
 bool detail::hasCrashState(const std::string& path) {
     if (SidecarsPresent(path)) return true;
-    // Not blocking on a FIFO: what is no regular file is refused later, as no data file.
-    const Descriptor opened{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
-    struct stat st {};
-    if (opened.fd < 0 || ::fstat(opened.fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    // What is no regular file is refused later, as no data file (a FIFO does not block the open).
+    int error = 0;
+    const std::unique_ptr<platform::ReadOnlyFile> opened = platform::ReadOnlyFile::open(path, error);
+    if (!opened || !opened->isRegular()) return false;
     // Bytes 18 and 19 of SQLite's header (write and read version) are 2 in WAL mode.
     std::array<char, 20> header{};
     constexpr char kMagic[] = "SQLite format 3";
-    return platform::readAt(opened.fd, header.data(), header.size(), 0) == static_cast<std::int64_t>(header.size()) &&
+    return opened->readAt(header.data(), header.size(), 0) == static_cast<std::int64_t>(header.size()) &&
            std::memcmp(header.data(), kMagic, sizeof kMagic) == 0 && (header[18] == 2 || header[19] == 2);
 }
 

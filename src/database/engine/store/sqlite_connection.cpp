@@ -6,6 +6,7 @@
 #include "engine_error.h"
 #include "io_failures.h"
 #include "keep_alive.h"
+#include "paths.h"
 #include "system_error.h"
 
 namespace engine::detail {
@@ -64,7 +65,7 @@ EngineError errorFor(sqlite3* db, int rc, const std::string& path) {
         return {ErrorCode::ReadOnly, describe::readOnly(path)};
     case SQLITE_CANTOPEN: {
         std::error_code ec;
-        if (!std::filesystem::exists(path, ec)) return {ErrorCode::FileNotFound, describe::fileNotFound(path)};
+        if (!std::filesystem::exists(platform::toPath(path), ec)) return {ErrorCode::FileNotFound, describe::fileNotFound(path)};
         if (failure) return ioError(*failure, message);
         return {ErrorCode::DiskIo, describe::diskIo(path, message)};
     }

@@ -1,4 +1,4 @@
-#include "file_read.h"
+#include "read_at.h"
 
 #include <unistd.h>
 
@@ -6,7 +6,7 @@
 
 #include "transient_failures.h"
 
-namespace platform {
+namespace platform::posix {
 
 std::int64_t readAt(int fd, void* buffer, std::size_t size, std::int64_t offset) {
     auto* bytes = static_cast<char*>(buffer);
@@ -28,4 +28,4 @@ std::int64_t readAt(int fd, void* buffer, std::size_t size, std::int64_t offset)
     return static_cast<std::int64_t>(done);
 }
 
-}  // namespace platform
+}  // namespace platform::posix

@@ -1,0 +1,29 @@
+#pragma once
+
+// Putting one file in place of another, so that the path holds at every moment either the old
+// file or the complete new one. Each call returns 0 or the system's code (system_error.h).
+
+#include <string>
+
+namespace platform {
+
+// Moves `replacement` over `target` in one step, writing through to the disk; the moved file takes
+// over the target's attributes where the system keeps them apart from the contents (Windows). Only
+// within one volume: kOtherVolume otherwise, with both files as they were.
+int replaceFile(const std::string& replacement, const std::string& target);
+extern const int kOtherVolume;
+
+// Gives `file` the permissions (and, where the process may, the owner) of `original`.
+int takeOverPermissions(const std::string& file, const std::string& original);
+// Whether the file at `path` is marked read-only (no one may write it); false when that cannot be told.
+bool isReadOnly(const std::string& path);
+
+// Flushes the file at `path` to the disk.
+int flushFile(const std::string& path);
+// Flushes the folder's entries (a rename in it) to the disk, where the system keeps them apart.
+int flushFolder(const std::string& path);
+
+// A second name `link` for the file `file` (the file systems that have none refuse).
+int hardLink(const std::string& file, const std::string& link);
+
+}  // namespace platform

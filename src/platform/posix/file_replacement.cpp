@@ -1,0 +1,43 @@
+#include "file_replacement.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace platform {
+
+const int kOtherVolume = EXDEV;
+
+int replaceFile(const std::string& replacement, const std::string& target) {
+    return ::rename(replacement.c_str(), target.c_str()) == 0 ? 0 : errno;
+}
+
+int takeOverPermissions(const std::string& file, const std::string& original) {
+    struct stat st {};
+    if (::stat(original.c_str(), &st) != 0) return errno;
+    if (::chmod(file.c_str(), st.st_mode & 07777) != 0) return errno;
+    if (::geteuid() == 0 && ::chown(file.c_str(), st.st_uid, st.st_gid) != 0) return errno;
+    return 0;
+}
+
+bool isReadOnly(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+int flushFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    const int error = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return error;
+}
+
+int flushFolder(const std::string& path) { return flushFile(path); }
+
+int hardLink(const std::string& file, const std::string& link) { return ::link(file.c_str(), link.c_str()) == 0 ? 0 : errno; }
+
+}  // namespace platform

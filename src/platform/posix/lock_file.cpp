@@ -1,0 +1,34 @@
+#include "lock_file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace platform {
+
+struct LockFile::Handle {
+    int fd;
+    ~Handle() { ::close(fd); }
+};
+
+LockFile::LockFile(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
+LockFile::~LockFile() = default;
+
+LockFile::Outcome LockFile::take(const std::string& path, std::unique_ptr<LockFile>& lock, int& error) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        error = errno;
+        return Outcome::Failed;
+    }
+    auto handle = std::unique_ptr<Handle>(new Handle{fd});
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        error = errno;
+        return error == EWOULDBLOCK ? Outcome::HeldByAnother : Outcome::Failed;
+    }
+    lock.reset(new LockFile(std::move(handle)));
+    return Outcome::Held;
+}
+
+}  // namespace platform
