@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <mutex>
 
 #include "system_error.h"
@@ -11,7 +12,16 @@ namespace engine::detail {
 
 namespace {
 
-thread_local std::optional<IoFailure> lastFailure;
+// Kept as plain bytes: a thread_local with a destructor crashes the threads of a MinGW build when
+// they end.
+struct RememberedFailure {
+    bool present;
+    IoFailure::Operation operation;
+    std::array<char, 4096> file;
+    std::int64_t offset;
+    int error;
+};
+thread_local RememberedFailure lastFailure{};
 
 // A file of the layer: the file of the system's VFS follows this struct in the same allocation.
 struct LayerFile {
@@ -38,7 +48,11 @@ int systemErrorOf(LayerFile& f) {
 }
 
 void remember(IoFailure::Operation operation, const char* file, std::int64_t offset, int error) {
-    lastFailure = IoFailure{operation, file != nullptr ? file : "", offset, error};
+    lastFailure.present = true;
+    lastFailure.operation = operation;
+    std::snprintf(lastFailure.file.data(), lastFailure.file.size(), "%s", file != nullptr ? file : "");
+    lastFailure.offset = offset;
+    lastFailure.error = error;
 }
 
 int fail(LayerFile& f, IoFailure::Operation operation, std::int64_t offset, int error, int rc) {
@@ -234,8 +248,11 @@ sqlite3_vfs* ioLayer() {
     return &vfs;
 }
 
-std::optional<IoFailure> lastIoFailure() { return lastFailure; }
+std::optional<IoFailure> lastIoFailure() {
+    if (!lastFailure.present) return std::nullopt;
+    return IoFailure{lastFailure.operation, lastFailure.file.data(), lastFailure.offset, lastFailure.error};
+}
 
-void forgetIoFailure() { lastFailure.reset(); }
+void forgetIoFailure() { lastFailure.present = false; }
 
 }  // namespace engine::detail

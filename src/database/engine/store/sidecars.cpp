@@ -10,6 +10,7 @@
 #include "file_access.h"
 #include "open_file.h"
 #include "paths.h"
+#include "sqlite_files.h"
 #include "system_error.h"
 
 namespace engine {
@@ -23,12 +24,7 @@ constexpr const char* kWal = "-wal";
 constexpr const char* kShm = "-shm";
 constexpr std::array<const char*, 3> kSidecars = {kJournal, kWal, kShm};
 
-// SQLite names them after the file's path with its links resolved.
-std::string sidecar(const std::string& path, const char* suffix) {
-    std::error_code ec;
-    const fs::path resolved = fs::canonical(platform::toPath(path), ec);
-    return (ec ? path : platform::fromPath(resolved)) + suffix;
-}
+std::string sidecar(const std::string& path, const char* suffix) { return platform::sqliteSidecarBase(path) + suffix; }
 
 [[noreturn]] void unusable(const std::string& path, const std::string& file, const std::string& detail) {
     throw EngineError(ErrorCode::DiskIo, describe::sidecarUnusable(path, file, detail));

@@ -1,6 +1,6 @@
 #include "writer_exclusion.h"
 
-#include "sqlite_locks.h"
+#include "sqlite_files.h"
 
 namespace engine {
 

@@ -1,4 +1,6 @@
-#include "sqlite_locks.h"
+#include "sqlite_files.h"
+
+#include <filesystem>
 
 namespace platform {
 
@@ -8,6 +10,13 @@ namespace platform {
 std::vector<ByteRange> sqliteWriterLocks() {
     constexpr std::int64_t kPendingByte = 0x40000000;
     return {{kPendingByte, 2 + 510}};  // PENDING, RESERVED, then the SHARED range
+}
+
+// The path with its links resolved.
+std::string sqliteSidecarBase(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path resolved = std::filesystem::canonical(path, ec);
+    return ec ? path : resolved.string();
 }
 
 }  // namespace platform

@@ -1,0 +1,50 @@
+#include "file_access.h"
+
+#include <atomic>
+
+#include "handle.h"
+#include "paths.h"
+
+namespace platform {
+
+const int kExists = ERROR_FILE_EXISTS;
+
+namespace {
+
+int lastError() { return static_cast<int>(GetLastError()); }
+
+}  // namespace
+
+int canWriteIn(const std::string& folder) {
+    // Windows decides by the folder's security, which only an attempt reads right: a file made to
+    // vanish when it is closed, even by the end of the process.
+    static std::atomic<unsigned> probes{0};
+    const std::string probe = folder + kSeparator + "QNrepair-" + std::to_string(GetCurrentProcessId()) + "-" +
+                              std::to_string(probes++) + ".probe";
+    const windows::Handle file(windows::openFile(probe, GENERIC_WRITE, 0, CREATE_NEW,
+                                                 FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE));
+    return file.valid() ? 0 : lastError();
+}
+
+int canReadWriteRemove(const std::string& path) {
+    const windows::Handle file(windows::openFile(path, GENERIC_READ | GENERIC_WRITE | DELETE, windows::kShareAll,
+                                                 OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT));
+    return file.valid() ? 0 : lastError();
+}
+
+int createNew(const std::string& path) {
+    const windows::Handle file(windows::openFile(path, GENERIC_WRITE, 0, CREATE_NEW));
+    return file.valid() ? 0 : lastError();
+}
+
+int appendToFile(const std::string& path, const std::string& bytes) {
+    const windows::Handle file(windows::openFile(path, FILE_APPEND_DATA, windows::kShareAll, OPEN_ALWAYS));
+    if (!file.valid()) return lastError();
+    DWORD written = 0;
+    if (!bytes.empty() && (!WriteFile(file.h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+                           written != bytes.size()))
+        return lastError();
+    return 0;
+}
+
+}  // namespace platform

@@ -1,0 +1,37 @@
+#include "local_time.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "log_encoding.h"
+#include "wide_text.h"
+
+namespace platform {
+
+std::tm localTime(std::time_t time) {
+    std::tm local{};
+    localtime_s(&local, &time);
+    return local;
+}
+
+std::string logTimeFields() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    wchar_t timeText[64] = {};
+    GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &now, nullptr, timeText, 64);
+    const float sinceMidnight = static_cast<float>(now.wHour * 3600 + now.wMinute * 60 + now.wSecond +
+                                                   now.wMilliseconds / 1000.0);
+    char number[64] = {};
+    std::snprintf(number, sizeof number, "%.7g", static_cast<double>(sinceMidnight));
+    // The locale's decimal separator, and no grouping: a plain number, as the host's tools read it.
+    wchar_t decimal[8] = {};
+    std::string seconds = number;
+    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, decimal, 8) > 0) {
+        const std::string separator = windows::utf8(decimal);
+        if (const std::size_t dot = seconds.find('.'); dot != std::string::npos) seconds.replace(dot, 1, separator);
+    }
+    return toLogEncoding(windows::utf8(timeText) + "," + seconds + ",");
+}
+
+}  // namespace platform

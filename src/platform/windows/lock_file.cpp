@@ -1,0 +1,30 @@
+#include "lock_file.h"
+
+#include "handle.h"
+
+namespace platform {
+
+struct LockFile::Handle : windows::Handle {
+    using windows::Handle::Handle;
+};
+
+LockFile::LockFile(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
+LockFile::~LockFile() = default;
+
+LockFile::Outcome LockFile::take(const std::string& path, std::unique_ptr<LockFile>& lock, int& error) {
+    auto handle = std::make_unique<Handle>(
+        windows::openFile(path, GENERIC_READ | GENERIC_WRITE, windows::kShareAll, OPEN_ALWAYS));
+    if (!handle->valid()) {
+        error = static_cast<int>(GetLastError());
+        return Outcome::Failed;
+    }
+    OVERLAPPED first{};
+    if (!LockFileEx(handle->h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &first)) {
+        error = static_cast<int>(GetLastError());
+        return error == ERROR_LOCK_VIOLATION ? Outcome::HeldByAnother : Outcome::Failed;
+    }
+    lock.reset(new LockFile(std::move(handle)));
+    return Outcome::Held;
+}
+
+}  // namespace platform

@@ -1,0 +1,56 @@
+#include "open_file.h"
+
+#include "handle.h"
+
+namespace platform {
+
+struct ReadOnlyFile::Handle : windows::Handle {
+    using windows::Handle::Handle;
+};
+
+ReadOnlyFile::ReadOnlyFile(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
+ReadOnlyFile::~ReadOnlyFile() = default;
+
+std::unique_ptr<ReadOnlyFile> ReadOnlyFile::open(const std::string& path, int& error) {
+    auto handle = std::make_unique<Handle>(windows::openFile(path, GENERIC_READ, windows::kShareAll, OPEN_EXISTING));
+    if (!handle->valid()) {
+        error = static_cast<int>(GetLastError());
+        return nullptr;
+    }
+    return std::unique_ptr<ReadOnlyFile>(new ReadOnlyFile(std::move(handle)));
+}
+
+std::int64_t ReadOnlyFile::readAt(void* buffer, std::size_t size, std::int64_t offset) const {
+    return windows::readAt(handle_->h, buffer, size, offset);
+}
+
+bool ReadOnlyFile::isRegular() const {
+    BY_HANDLE_FILE_INFORMATION info{};
+    return GetFileType(handle_->h) == FILE_TYPE_DISK && GetFileInformationByHandle(handle_->h, &info) &&
+           (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool ReadOnlyFile::identity(FileIdentity& identity) const {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(handle_->h, &info)) return false;
+    identity.volume = info.dwVolumeSerialNumber;
+    identity.file = static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+    identity.size = static_cast<std::int64_t>(static_cast<std::uint64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow);
+    identity.modified = static_cast<std::int64_t>(
+        static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32 | info.ftLastWriteTime.dwLowDateTime);
+    return true;
+}
+
+bool ReadOnlyFile::lockForReading(const std::vector<ByteRange>& ranges) const {
+    for (const ByteRange& range : ranges) {
+        OVERLAPPED position{};
+        position.Offset = static_cast<DWORD>(range.offset & 0xffffffff);
+        position.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(range.offset) >> 32);
+        // Without LOCKFILE_EXCLUSIVE_LOCK: a lock for reading, which others' locks for reading share.
+        if (!LockFileEx(handle_->h, LOCKFILE_FAIL_IMMEDIATELY, 0, static_cast<DWORD>(range.length), 0, &position))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace platform
