@@ -4,12 +4,16 @@
 
 namespace engine::detail {
 
-BackgroundCheck::BackgroundCheck(std::shared_ptr<Connection> conn) : conn_(std::move(conn)) {
+BackgroundCheck::BackgroundCheck(std::shared_ptr<Connection> conn, std::function<void(Connection&)> first)
+    : conn_(std::move(conn)) {
     conn_->exec("BEGIN");
     // The first read takes the read lock that the transaction keeps.
     conn_->queryInt("SELECT count(*) FROM sqlite_schema");
     Connection& checked = *conn_;
-    passed_ = std::async(std::launch::async, [&checked] {
+    passed_ = std::async(std::launch::async, [this, &checked, first = std::move(first)] {
+        if (first) first(checked);
+        // An interruption reaches only a statement that runs: one not yet begun is not begun.
+        if (stopped_) return false;
         try {
             return checked.integrityCheck() == "ok";
         } catch (const EngineError& e) {
@@ -21,6 +25,7 @@ BackgroundCheck::BackgroundCheck(std::shared_ptr<Connection> conn) : conn_(std::
 
 BackgroundCheck::~BackgroundCheck() {
     if (passed_.valid()) {
+        stopped_ = true;
         sqlite3_interrupt(conn_->handle());
         passed_.wait();
     }

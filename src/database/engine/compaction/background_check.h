@@ -2,6 +2,8 @@
 
 // Internal to the engine: SQLite's full check of a file, run on a thread of its own.
 
+#include <atomic>
+#include <functional>
 #include <future>
 #include <memory>
 
@@ -11,22 +13,24 @@ namespace engine::detail {
 
 // Runs SQLite's full check of `conn`'s file on another thread, inside a read transaction taken
 // at once and kept for the object's lifetime: no one can commit to the file meanwhile, so what
-// the caller reads through another connection is what the check sees. (SQLite is built
-// thread-safe, as Debian builds it; the connection is the thread's alone until passed().)
+// the caller reads through another connection is what the check sees. `first` runs on that
+// thread before the check, on `conn` (the file's password, whose verification is costly by
+// design). (SQLite is built thread-safe; the connection is the thread's alone until passed().)
 class BackgroundCheck {
 public:
-    explicit BackgroundCheck(std::shared_ptr<Connection> conn);
+    BackgroundCheck(std::shared_ptr<Connection> conn, std::function<void(Connection&)> first);
     // Stops a check still running and waits for it.
     ~BackgroundCheck();
     BackgroundCheck(const BackgroundCheck&) = delete;
     BackgroundCheck& operator=(const BackgroundCheck&) = delete;
 
     // Waits for the check: true when it found nothing wrong, false when it found damage. Throws
-    // what kept it from reading the file (a read the system refused, say).
+    // what `first` threw, and what kept the check from reading the file (a read the system refused).
     bool passed();
 
 private:
     std::shared_ptr<Connection> conn_;
+    std::atomic<bool> stopped_{false};
     std::future<bool> passed_;
 };
 

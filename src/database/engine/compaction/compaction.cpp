@@ -17,15 +17,19 @@ namespace engine::detail {
 namespace {
 
 // A straight copy of a sound file, with any index that does not match its table rebuilt.
-// `checker` is a second connection to the source.
-void copyWhole(Connection& source, std::shared_ptr<Connection> checker, const std::string& destination) {
+// `checker` is a second connection to the source, on which `password` is verified.
+void copyWhole(Connection& source, std::shared_ptr<Connection> checker, const std::string& destination,
+               const std::string& password) {
     // VACUUM INTO copies a damaged page as it finds it (rows out of order, an index entry that no
     // row has): only a copy that passes the full check counts; anything else calls for salvage.
     // A copy of a source that passes is as sound, so the source is checked on another core while
     // it is copied; the copy itself is checked only when the source does not pass.
     // SQLite's check passes a file whose bookkeeping is garbled, and its copy could not be read.
     requireBookkeeping(source, kIndexTable);
-    BackgroundCheck sourceCheck(std::move(checker));
+    // The password's verification, costly by design, runs beside the copy, before the check: a
+    // copy made under a wrong one goes unused, and the file is not encrypted, so the copy reveals
+    // nothing that the file itself did not.
+    BackgroundCheck sourceCheck(std::move(checker), [password](Connection& checked) { checkPassword(checked, password); });
     // The copy is flushed whole before it replaces anything, and a copy left by a crash is made
     // afresh, so neither VACUUM INTO (which flushes as its source connection says) nor the
     // commit below waits for the disk.
@@ -47,10 +51,13 @@ void copyWhole(Connection& source, std::shared_ptr<Connection> checker, const st
     if (verdict != "ok") throw EngineError(ErrorCode::Damaged, describe::damaged(source.path(), verdict));
 }
 
-// The source, opened only to be read. A page whose cells do not fit in it is refused as damaged
-// when it is loaded, rather than read as whatever rows its bytes happen to make.
-std::shared_ptr<Connection> openSource(const std::string& source, const std::string& password) {
-    std::shared_ptr<Connection> conn = openDataFile(source, OpenMode::ReadOnly, password);
+// The source, opened only to be read, a data file of ours (its password is verified beside the
+// copy). A page whose cells do not fit in it is refused as damaged when it is loaded, rather than
+// read as whatever rows its bytes happen to make.
+std::shared_ptr<Connection> openSource(const std::string& source) {
+    requireRegularFile(source);
+    std::shared_ptr<Connection> conn = Connection::open(source, OpenMode::ReadOnly);
+    checkFile(*conn, FileKind::Data);
     conn->exec("PRAGMA cell_size_check=ON");
     return conn;
 }
@@ -76,7 +83,7 @@ bool isDamage(const EngineError& e, const std::string& source) {
 // disk. A compacted copy is smaller than its source by the free pages and by what packing the
 // pages afresh saves, which can be much; it is taken to need at least half of what the source's
 // pages in use hold, so that no copy that would fit is refused.
-void requireRoomForCopy(Connection& source, const std::string& destination) {
+void requireRoomForCopy(Connection& source, const std::string& destination, const std::string& password) {
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(platform::toPath(source.path()), ec);
     if (ec) return;
@@ -90,8 +97,10 @@ void requireRoomForCopy(Connection& source, const std::string& destination) {
     const std::uintmax_t needed = (size > unused ? size - unused : 0) / 2;
     const std::filesystem::space_info space =
         std::filesystem::space(platform::toPath(destination).parent_path(), ec);
-    if (!ec && space.available < needed)
-        throw EngineError(ErrorCode::DiskFull, describe::noRoomFor(destination, space.available, needed, true));
+    if (ec || space.available >= needed) return;
+    // A wrong password is what to say first, as when nothing but it was checked before the copy.
+    checkPassword(source, password);
+    throw EngineError(ErrorCode::DiskFull, describe::noRoomFor(destination, space.available, needed, true));
 }
 
 // Never leaves a half-written copy that a later step could take for a good one, nor a journal
@@ -114,9 +123,9 @@ void compact(const std::string& source, const std::string& destination, const st
     const HeaderVerdict header = readHeader(source, FileKind::Data);
     if (header == HeaderVerdict::Foreign) throw EngineError(ErrorCode::NotOurFormat, describe::notOurFormat(source));
     try {
-        const std::shared_ptr<Connection> conn = openSource(source, password);
-        requireRoomForCopy(*conn, destination);
-        copyWhole(*conn, openSource(source, password), destination);
+        const std::shared_ptr<Connection> conn = openSource(source);
+        requireRoomForCopy(*conn, destination, password);
+        copyWhole(*conn, openSource(source), destination, password);
         return;
     } catch (const EngineError& e) {
         removeCopy(destination);

@@ -26,6 +26,10 @@ std::shared_ptr<Connection> openDataFile(const std::string& path, OpenMode mode,
 
 void checkDataFile(Connection& conn, const std::string& password) {
     checkFile(conn, FileKind::Data);
+    checkPassword(conn, password);
+}
+
+void checkPassword(Connection& conn, const std::string& password) {
     const std::string verifier = storedVerifier(conn);
     if (!verifier.empty() && !verifyPassword(verifier, password))
         throw EngineError(ErrorCode::WrongPassword, describe::wrongPassword(conn.path()));

@@ -15,7 +15,8 @@ void requireRegularFile(const std::string& path);
 // Throws FileNotFound, NotOurFormat, FileLocked or WrongPassword as the case may be.
 std::shared_ptr<Connection> openDataFile(const std::string& path, OpenMode mode, const std::string& password);
 // The checks of openDataFile on a connection already open: a file of ours whose settings can be
-// read, and the password.
+// read (checkFile), and the password (checkPassword: WrongPassword).
 void checkDataFile(Connection& conn, const std::string& password);
+void checkPassword(Connection& conn, const std::string& password);
 
 }  // namespace engine::detail
