@@ -1,0 +1,71 @@
+// Choosing a file: the dialog as GetOpenFileNameW receives it, and what the chosen path does to
+// the window.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commdlg.h>
+
+#include "window_harness.h"
+
+namespace {
+
+namespace layout = ui::layout;
+
+TEST(FileChooserTest, DialogIsSetUpAsDesignedOverTheWindow) {
+    WindowHarness window;
+    window.choose(std::nullopt);
+    ASSERT_EQ(window.desktop.dialogs.size(), 1u);
+    const ChooserCall& dialog = window.desktop.dialogs[0];
+    EXPECT_EQ(dialog.owner, window.window());
+    EXPECT_EQ(dialog.title, L"修復データファイル");
+    EXPECT_EQ(dialog.defaultExtension, L"mdb");
+    const wchar_t filter[] = L"データ ファイル (*.mdb)(*.tmp)(*.mdc)\0*.mdb;*.tmp;*.mdc";
+    EXPECT_EQ(dialog.filter, std::wstring(filter, std::size(filter)));
+    EXPECT_EQ(dialog.flags, static_cast<DWORD>(OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST |
+                                               OFN_NOCHANGEDIR));
+    EXPECT_EQ(dialog.initialFolder, window.toolDirectory().wstring());
+}
+
+TEST(FileChooserTest, CancelledChoiceChangesNothing) {
+    WindowHarness window;
+    const HWND label = window.item(layout::kPathLabel);
+    window.choose(std::nullopt);
+    EXPECT_EQ(textOf(label), L"修復するファイルを指定してください。");
+    EXPECT_FALSE(IsWindowEnabled(window.item(layout::kStartButton)));
+
+    window.choose(L"C:\\d\\作業\\f.mdb");
+    window.choose(std::nullopt);
+    EXPECT_EQ(textOf(label), L"C:\\d\\作業\\f.mdb");
+    EXPECT_TRUE(IsWindowEnabled(window.item(layout::kStartButton)));
+    EXPECT_EQ(window.checkedOption(), 0);
+}
+
+struct ChoiceRow {
+    const char* name;
+    const wchar_t* path;
+    int option;
+};
+
+void PrintTo(const ChoiceRow& row, std::ostream* out) { *out << row.name; }
+
+class ChoiceTest : public testing::TestWithParam<ChoiceRow> {};
+
+// The label shows the path as chosen; the system's narrowing reads the kind from it.
+TEST_P(ChoiceTest, PathIsShownAsChosenAndItsNarrowFormSetsTheKind) {
+    const ChoiceRow& row = GetParam();
+    WindowHarness window;
+    window.click(layout::kKindOptions[2].button);
+    window.choose(row.path);
+    EXPECT_EQ(textOf(window.item(layout::kPathLabel)), row.path);
+    EXPECT_EQ(window.checkedOption(), row.option);
+    EXPECT_TRUE(IsWindowEnabled(window.item(layout::kStartButton)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PathWords, ChoiceTest,
+    testing::Values(ChoiceRow{"capitals", L"C:\\Data\\SYSTEM\\DATA.MDB", 6},
+                    ChoiceRow{"wide_katakana", L"C:\\Data\\ユーザー\\Data.MDB", 3},
+                    ChoiceRow{"wide_capitals", L"C:\\Ｓｙｓ\\設計書\\f.mdb", 6},
+                    ChoiceRow{"no_word_keeps_the_option", L"C:\\Data\\misc\\f.mdb", 2}),
+    [](const testing::TestParamInfo<ChoiceRow>& info) { return info.param.name; });
+
+}  // namespace
