@@ -10,10 +10,12 @@ Desktop systemDesktop() {
         .messageBox = [](HWND owner, const std::wstring& text, const std::wstring& caption,
                          UINT type) { return MessageBoxW(owner, text.c_str(), caption.c_str(), type); },
         .beep = [](UINT type) { MessageBeep(type); },
-        // Whether a viewer opened is not examined: the log stays where the user can find it.
         .shellExecute =
-            [](HWND owner, const std::wstring& verb, const std::wstring& file, int show) {
-                ShellExecuteW(owner, verb.c_str(), file.c_str(), nullptr, nullptr, show);
+            [](HWND owner, const std::wstring& verb, const std::wstring& file, const std::wstring& parameters,
+               int show) {
+                return reinterpret_cast<INT_PTR>(ShellExecuteW(owner, verb.c_str(), file.c_str(),
+                                                               parameters.empty() ? nullptr : parameters.c_str(),
+                                                               nullptr, show));
             },
     };
 }

@@ -17,8 +17,10 @@ struct Desktop {
     std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type)> messageBox;
     // MessageBeep.
     std::function<void(UINT type)> beep;
-    // ShellExecuteW with no parameters and no working folder.
-    std::function<void(HWND owner, const std::wstring& verb, const std::wstring& file, int show)> shellExecute;
+    // ShellExecuteW with no working folder: its result, above 32 when the program started.
+    std::function<INT_PTR(HWND owner, const std::wstring& verb, const std::wstring& file,
+                          const std::wstring& parameters, int show)>
+        shellExecute;
 };
 
 Desktop systemDesktop();

@@ -1,6 +1,7 @@
 #include "repair_window.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -280,7 +281,13 @@ int RepairWindow::messageBox(const std::string& prompt, int style, const std::st
 
 void RepairWindow::beep() { desktop_.beep(MB_OK); }
 
-void RepairWindow::openLog(const std::string& path) { desktop_.shellExecute(window_, L"open", wide(path), SW_SHOWNORMAL); }
+void RepairWindow::openLog(const std::string& path) {
+    const std::wstring log = wide(path);
+    // Where no program is associated with text files, Notepad, which every Windows has, shows it.
+    // Whether a viewer opened is not examined further: the log stays where the user can find it.
+    if (desktop_.shellExecute(window_, L"open", log, L"", SW_SHOWNORMAL) == SE_ERR_NOASSOC)
+        desktop_.shellExecute(window_, L"open", L"notepad.exe", L"\"" + log + L"\"", SW_SHOWNORMAL);
+}
 
 std::string RepairWindow::narrowLower(const std::string& text) const { return toNarrowLower(text); }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <array>
 #include <vector>
@@ -232,6 +233,10 @@ TEST(RepairWindowTest, CoreErrorBoxStandsOverTheWindow) {
     EXPECT_EQ(box.type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
 }
 
+// How the log is opened: not at all, by the program associated with text files, or, when there
+// is none, by Notepad.
+enum class Viewer { None, Associated, Notepad };
+
 struct OutcomeRow {
     const char* name;
     bool fileThere;
@@ -239,7 +244,7 @@ struct OutcomeRow {
     bool logWritten;
     int answer;
     UINT type;
-    bool logOpened;
+    Viewer viewer;
 };
 
 void PrintTo(const OutcomeRow& row, std::ostream* out) { *out << row.name; }
@@ -257,6 +262,7 @@ TEST_P(OutcomeTest, OutcomeBoxReachesTheSystem) {
         return row.repaired;
     };
     window.desktop.yesNoAnswer = row.answer;
+    if (row.viewer == Viewer::Notepad) window.desktop.textFileResult = SE_ERR_NOASSOC;
     window.choose((window.toolDirectory() / L"f.mdb").wstring());
     window.click(layout::kStartButton);
 
@@ -267,22 +273,28 @@ TEST_P(OutcomeTest, OutcomeBoxReachesTheSystem) {
     EXPECT_EQ(box.type, row.type);
     EXPECT_FALSE(box.barVisible);
     EXPECT_EQ(window.desktop.beeps, std::vector<UINT>{MB_OK});
-    ASSERT_EQ(window.desktop.shellCalls.size(), row.logOpened ? 1u : 0u);
-    if (row.logOpened) {
-        const ShellCall& call = window.desktop.shellCalls[0];
+
+    const std::wstring log = (window.toolDirectory() / L"QNrepair.txt").wstring();
+    std::vector<std::pair<std::wstring, std::wstring>> opened;  // file, parameters
+    if (row.viewer != Viewer::None) opened.emplace_back(log, L"");
+    if (row.viewer == Viewer::Notepad) opened.emplace_back(L"notepad.exe", L"\"" + log + L"\"");
+    std::vector<std::pair<std::wstring, std::wstring>> calls;
+    for (const ShellCall& call : window.desktop.shellCalls) {
         EXPECT_EQ(call.owner, window.window());
         EXPECT_EQ(call.verb, L"open");
-        EXPECT_EQ(call.file, (window.toolDirectory() / L"QNrepair.txt").wstring());
         EXPECT_EQ(call.show, SW_SHOWNORMAL);
+        calls.emplace_back(call.file, call.parameters);
     }
+    EXPECT_EQ(calls, opened);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, OutcomeTest,
-    testing::Values(OutcomeRow{"file_missing", false, true, false, IDYES, 48, false},
-                    OutcomeRow{"repaired", true, true, false, IDYES, 64, false},
-                    OutcomeRow{"failed_log_opened", true, false, true, IDYES, 308, true},
-                    OutcomeRow{"failed_log_declined", true, false, true, IDNO, 308, false}),
+    testing::Values(OutcomeRow{"file_missing", false, true, false, IDYES, 48, Viewer::None},
+                    OutcomeRow{"repaired", true, true, false, IDYES, 64, Viewer::None},
+                    OutcomeRow{"failed_log_opened", true, false, true, IDYES, 308, Viewer::Associated},
+                    OutcomeRow{"failed_log_declined", true, false, true, IDNO, 308, Viewer::None},
+                    OutcomeRow{"log_opened_without_an_association", true, false, true, IDYES, 308, Viewer::Notepad}),
     [](const testing::TestParamInfo<OutcomeRow>& info) { return info.param.name; });
 
 TEST(RepairWindowTest, HooksWithoutAWindowDoNothing) {

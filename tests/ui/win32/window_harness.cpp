@@ -47,8 +47,12 @@ ui::win32::Desktop FakeDesktop::desktop(const std::function<HWND()>& bar) {
                 return (type & MB_TYPEMASK) == MB_YESNO ? yesNoAnswer : IDOK;
             },
         .beep = [this](UINT type) { beeps.push_back(type); },
-        .shellExecute = [this](HWND owner, const std::wstring& verb, const std::wstring& file,
-                               int show) { shellCalls.push_back({owner, verb, file, show}); },
+        .shellExecute =
+            [this](HWND owner, const std::wstring& verb, const std::wstring& file, const std::wstring& parameters,
+                   int show) {
+                shellCalls.push_back({owner, verb, file, parameters, show});
+                return file.ends_with(L".txt") ? textFileResult : INT_PTR{42};
+            },
     };
 }
 

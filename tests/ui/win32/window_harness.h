@@ -37,6 +37,7 @@ struct ShellCall {
     HWND owner = nullptr;
     std::wstring verb;
     std::wstring file;
+    std::wstring parameters;
     int show = 0;
 };
 
@@ -48,6 +49,8 @@ struct FakeDesktop {
 
     std::deque<std::optional<std::wstring>> choices;  // nothing: a cancelled dialog
     int yesNoAnswer = IDNO;
+    // ShellExecuteW's result for a text file: above 32 when a viewer started.
+    INT_PTR textFileResult = 42;
     std::function<bool(const std::string& path, const std::string& kindKey)> repair = [](auto&, auto&) {
         return true;
     };
