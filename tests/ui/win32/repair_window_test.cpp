@@ -145,7 +145,7 @@ TEST(RepairWindowTest, ArrowKeysSetEachOptionOfTheOneGroupInTheDesignsOrder) {
 struct KeyRow {
     const char* name;
     const layout::Control* focus;
-    UINT message;  // to the focused control; WM_CLOSE goes to the window
+    UINT message;  // to the focused control; WM_SYSCOMMAND goes to the window
     WPARAM key;
     int dialogs;
     int boxes;
@@ -164,7 +164,7 @@ TEST_P(KeyTest, KeyGivesItsCommand) {
     window.choose(L"C:\\d\\f.mdb");
     window.desktop.choices.push_back(std::nullopt);
     SetFocus(window.item(*row.focus));
-    PostMessageW(row.message == WM_CLOSE ? window.window() : GetFocus(), row.message, row.key, 0);
+    PostMessageW(row.message == WM_SYSCOMMAND ? window.window() : GetFocus(), row.message, row.key, 0);
     window.runQueued();
     EXPECT_EQ(window.desktop.dialogs.size(), static_cast<std::size_t>(row.dialogs));
     EXPECT_EQ(window.desktop.boxes.size(), static_cast<std::size_t>(row.boxes));
@@ -175,7 +175,7 @@ INSTANTIATE_TEST_SUITE_P(
     Keys, KeyTest,
     testing::Values(KeyRow{"escape_closes", &layout::kKindOptions[1].button, WM_KEYDOWN, VK_ESCAPE, 1, 0, true},
                     KeyRow{"escape_on_start_closes", &layout::kStartButton, WM_KEYDOWN, VK_ESCAPE, 1, 0, true},
-                    KeyRow{"close_box_closes", &layout::kStartButton, WM_CLOSE, 0, 1, 0, true},
+                    KeyRow{"close_box_closes", &layout::kStartButton, WM_SYSCOMMAND, SC_CLOSE, 1, 0, true},
                     KeyRow{"enter_on_an_option_does_nothing", &layout::kKindOptions[1].button, WM_KEYDOWN, VK_RETURN,
                            1, 0, false},
                     KeyRow{"enter_presses_the_focused_button", &layout::kChooseButton, WM_KEYDOWN, VK_RETURN, 2, 0,
