@@ -58,11 +58,18 @@ void moveToDpi(HWND window, UINT dpi) {
     SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
 }
 
-TEST(RepairWindowTest, CaptionCarriesTheVersionResource) {
+// Its caption from the version resource, aware of each monitor's DPI, waiting for a file.
+TEST(RepairWindowTest, OpensAsDesigned) {
     WindowHarness window;
     EXPECT_EQ(textOf(window.window()), L"データファイルの修復 ver " QN_PROJECT_VERSION);
     EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(window.window())),
               DPI_AWARENESS_PER_MONITOR_AWARE);
+    EXPECT_EQ(window.checkedOption(), 1);
+    EXPECT_FALSE(IsWindowEnabled(window.item(layout::kStartButton)));
+    const HWND bar = window.item(layout::kProgressBar);
+    EXPECT_FALSE(IsWindowVisible(bar));
+    EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 4);
 }
 
 class LayoutTest : public testing::TestWithParam<UINT> {};
@@ -92,19 +99,6 @@ TEST_P(LayoutTest, ControlsStandWhereTheDesignPutsThemInPixelsOfTheDpi) {
 
 INSTANTIATE_TEST_SUITE_P(Dpi, LayoutTest, testing::Values(96u, 144u),
                          [](const testing::TestParamInfo<UINT>& info) { return std::to_string(info.param); });
-
-TEST(RepairWindowTest, OpensWaitingForAFile) {
-    WindowHarness window;
-    EXPECT_EQ(window.checkedOption(), 1);
-    EXPECT_FALSE(IsWindowEnabled(window.item(layout::kStartButton)));
-    const HWND bar = window.item(layout::kProgressBar);
-    EXPECT_FALSE(IsWindowVisible(bar));
-    EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 0);
-    PBRANGE range{};
-    SendMessageW(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
-    EXPECT_EQ(range.iLow, 0);
-    EXPECT_EQ(range.iHigh, 4);
-}
 
 // Keys as the user presses them, through the window's own message loop.
 void press(WindowHarness& window, WPARAM key) {

@@ -59,11 +59,7 @@ ui::win32::Desktop FakeDesktop::desktop(const std::function<HWND()>& bar) {
 ui::CoreServices FakeDesktop::core() {
     return {
         .fileExists = [](const std::string& path) { return std::filesystem::is_regular_file(platform::toPath(path)); },
-        .repair =
-            [this](const std::string& path, const std::string& kindKey) {
-                repairs.emplace_back(path, kindKey);
-                return repair(path, kindKey);
-            },
+        .repair = [this](const std::string& path, const std::string& kindKey) { return repair(path, kindKey); },
     };
 }
 

@@ -59,7 +59,6 @@ struct FakeDesktop {
     std::vector<ShownBox> boxes;
     std::vector<UINT> beeps;
     std::vector<ShellCall> shellCalls;
-    std::vector<std::pair<std::string, std::string>> repairs;  // path, kind key
 };
 
 // A shown RepairWindow over a FakeDesktop, in window mode (the core's hooks and the keep-alive
