@@ -13,7 +13,8 @@ void ShowRepairWindow(int&, char**) {
     // While a long step runs, the window is never reported as not responding.
     const WindowMode windowMode(win32::ShowMessageBox, win32::StepProgress, win32::paintAndRunTimers);
     win32::RepairWindow window(win32::systemDesktop(), coreServices());
-    ShowWindow(window.handle(), SW_SHOWNORMAL);
+    // As whoever started the program asked (a shortcut may ask for it minimized).
+    ShowWindow(window.handle(), SW_SHOWDEFAULT);
     win32::runModal(window.handle());
 }
 
