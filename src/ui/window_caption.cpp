@@ -4,9 +4,11 @@
 
 namespace ui {
 
-std::string windowCaption() {
-    return std::string(text::kCaption) + text::kVersionWord + std::to_string(QN_VERSION_MAJOR) + "." +
-           std::to_string(QN_VERSION_MINOR) + "." + std::to_string(QN_VERSION_PATCH);
+ProgramVersion builtVersion() { return {QN_VERSION_MAJOR, QN_VERSION_MINOR, QN_VERSION_PATCH}; }
+
+std::string windowCaption(const ProgramVersion& version) {
+    return std::string(text::kCaption) + text::kVersionWord + std::to_string(version.major) + "." +
+           std::to_string(version.minor) + "." + std::to_string(version.revision);
 }
 
 }  // namespace ui

@@ -1,6 +1,7 @@
 #pragma once
 
-// Internal to the Windows side: the program's UTF-8 text and the system's UTF-16.
+// The program's UTF-8 text and the system's UTF-16: for the Windows side, and for the Win32 view
+// of the window, which includes it as "windows/wide_text.h".
 
 #include <string>
 

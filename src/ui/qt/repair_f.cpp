@@ -38,7 +38,7 @@ repairF::repairF(ui::DesktopServices desktop, ui::CoreServices core, QWidget* pa
     setObjectName(QStringLiteral("repairF"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    setWindowTitle(QString::fromStdString(ui::windowCaption()));
+    setWindowTitle(QString::fromStdString(ui::windowCaption(ui::builtVersion())));
     setFixedSize(px(ui::layout::kClientWidth), px(ui::layout::kClientHeight));
     createControls();
     flow_.open();

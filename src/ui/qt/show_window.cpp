@@ -2,16 +2,14 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QScopeGuard>
 #include <QTranslator>
 
 #include "core_services.h"
-#include "db_engine.h"
 #include "desktop_services.h"
-#include "hooks.h"
 #include "japanese_desktop.h"
 #include "repair_f.h"
 #include "window_hooks.h"
+#include "window_mode.h"
 
 namespace ui {
 
@@ -23,16 +21,9 @@ void ShowRepairWindow(int& argc, char** argv) {
     if (loadQtJapanese(qtJapanese)) QApplication::installTranslator(&qtJapanese);
     useJapaneseLocaleAndFont(app);
 
-    repairM::installHooks(ShowMessageBox, StepProgress);
-    // A repair runs inside the click: while a long step runs, keep painting and answering the
-    // desktop (so the window is never reported as not responding), but take no input.
-    engine::DBEngine::instance().setKeepAlive(
-        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
-    // The core must not reach for a window or an application that are gone.
-    const auto uninstall = qScopeGuard([] {
-        engine::DBEngine::instance().setKeepAlive({});
-        repairM::installHooks({}, {});
-    });
+    // While a long step runs, the window is never reported as not responding.
+    const WindowMode windowMode(ShowMessageBox, StepProgress,
+                                [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     repairF form(desktopServices(), coreServices());
     form.exec();
 }

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "data_file_chooser.h"
+#include "desktop.h"
+
+namespace ui::win32 {
+
+// Lets the user pick a file in the "open" dialog that `settings` describe, owned by `owner`.
+// The picked file's full path, or nothing when the dialog was cancelled or failed.
+std::optional<std::string> chooseDataFile(const Desktop& desktop, HWND owner, const FileChooserSettings& settings);
+
+}  // namespace ui::win32
