@@ -1,6 +1,7 @@
 #include "background_check.h"
 
 #include "engine_error.h"
+#include "index_proof.h"
 
 namespace engine::detail {
 
@@ -15,7 +16,7 @@ BackgroundCheck::BackgroundCheck(std::shared_ptr<Connection> conn, std::function
         // An interruption reaches only a statement that runs: one not yet begun is not begun.
         if (stopped_) return false;
         try {
-            return checked.integrityCheck() == "ok";
+            return checked.quickCheck() == "ok" && indexesAgreeWithTables(checked);
         } catch (const EngineError& e) {
             if (!showsDamage(e)) throw;
             return false;

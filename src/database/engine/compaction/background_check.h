@@ -1,6 +1,6 @@
 #pragma once
 
-// Internal to the engine: SQLite's full check of a file, run on a thread of its own.
+// Internal to the engine: what SQLite's full check proves of a file, proven on a thread of its own.
 
 #include <atomic>
 #include <functional>
@@ -11,7 +11,10 @@
 
 namespace engine::detail {
 
-// Runs SQLite's full check of `conn`'s file on another thread, inside a read transaction taken
+// Proves on another thread what SQLite's full check would of `conn`'s file: SQLite's quick check of
+// its pages, trees and records, then that every index agrees with its table (index_proof.h), in
+// linear passes where the full check looks every row up in every index, which costs more than
+// the copy beside it once the indexes outgrow the caches. It runs inside a read transaction taken
 // at once and kept for the object's lifetime: no one can commit to the file meanwhile, so what
 // the caller reads through another connection is what the check sees. `first` runs on that
 // thread before the check, on `conn` (the file's password, whose verification is costly by

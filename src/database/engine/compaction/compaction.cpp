@@ -21,9 +21,10 @@ namespace {
 void copyWhole(Connection& source, std::shared_ptr<Connection> checker, const std::string& destination,
                const std::string& password) {
     // VACUUM INTO copies a damaged page as it finds it (rows out of order, an index entry that no
-    // row has): only a copy that passes the full check counts; anything else calls for salvage.
-    // A copy of a source that passes is as sound, so the source is checked on another core while
-    // it is copied; the copy itself is checked only when the source does not pass.
+    // row has): only a copy of a source proven sound, or one that itself passes SQLite's full
+    // check, counts; anything else calls for salvage. A copy of a sound source is as sound, so the
+    // source is proven on another core while it is copied (background_check.h); the copy itself is
+    // checked only when the source is not proven.
     // SQLite's check passes a file whose bookkeeping is garbled, and its copy could not be read.
     requireBookkeeping(source, kIndexTable);
     // The password's verification, costly by design, runs beside the copy, before the check: a

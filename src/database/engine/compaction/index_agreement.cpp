@@ -1,10 +1,12 @@
 #include "index_agreement.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "engine_error.h"
 #include "file_format.h"
+#include "index_proof.h"
 #include "index_store.h"
 #include "salvage_report.h"
 
@@ -16,14 +18,9 @@ void repairDisagreeingIndexes(Connection& copy) {
     while (list.step()) tables.push_back(list.columnText(0));
     for (const std::string& table : tables) {
         if (!tableExists(copy, table)) continue;
-        const std::string quoted = quoteIdentifier(table);
-        const std::int64_t rows = copy.queryInt("SELECT count(*) FROM " + quoted + " NOT INDEXED");
+        const std::vector<std::string> disagreeing = disagreeingIndexes(copy, table);
         for (const IndexRecord& index : loadIndexes(copy, table)) {
-            // count(*) would be answered from the table whatever index is named; sum(1) walks the index.
-            if (copy.queryInt("SELECT coalesce(sum(1), 0) FROM " + quoted + " INDEXED BY " +
-                              quoteIdentifier(index.sqliteName)) ==
-                rows)
-                continue;
+            if (std::find(disagreeing.begin(), disagreeing.end(), index.sqliteName) == disagreeing.end()) continue;
             deleteIndex(copy, table, index.name);
             try {
                 appendIndex(copy, table, index);

@@ -139,6 +139,11 @@ std::string Connection::integrityCheck() {
     return check.step() ? check.columnText(0) : "";
 }
 
+std::string Connection::quickCheck() {
+    Statement check = prepare("PRAGMA quick_check(1)");
+    return check.step() ? check.columnText(0) : "";
+}
+
 Statement& Statement::bind(int position, const FieldValue& value) {
     int rc = SQLITE_OK;
     if (isNull(value)) {

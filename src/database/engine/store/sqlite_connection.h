@@ -36,6 +36,9 @@ public:
     std::int64_t queryInt(const std::string& sql);
     // SQLite's full check of the file: "ok", or the first problem it finds.
     std::string integrityCheck();
+    // SQLite's quick check: all of the full check but whether indexes agree with their tables and
+    // unique indexes hold each key once.
+    std::string quickCheck();
 
     [[noreturn]] void fail(int rc) const;
 
