@@ -82,7 +82,11 @@ protected:
         EXPECT_TRUE(markerExists());
         ASSERT_EQ(testsupport::integrityCheck(file), "ok") << "reported repaired, but is damaged";
         const std::vector<std::string> problems = salvageProblems(file);
-        if (problems.empty()) {
+        // An index that disagreed with its table is rebuilt in the copy: no salvage for that.
+        const bool indexesOnly = std::all_of(problems.begin(), problems.end(), [](const std::string& p) {
+            return p.find("|インデックス '") != std::string::npos && p.find("' が表と食い違") != std::string::npos;
+        });
+        if (problems.empty() || indexesOnly) {
             ++tally_.repaired;
         } else {
             ++tally_.salvaged;
@@ -122,6 +126,8 @@ protected:
             }
         }
     }
+
+    void randomBytesIn(const std::function<bool(const Page&)>& which, int count, const char* kind);
 
     static const std::vector<std::string>& rowsIn(const TableRows& rows, const std::string& table) {
         static const std::vector<std::string> none;
@@ -189,13 +195,13 @@ protected:
     Tally tally_;
 };
 
-TEST_F(DamagedSource, RandomBytesInTablePages) {
+// Runs of random bytes written into the pages that `which` picks, `count` of them (all of a
+// campaign's).
+void DamagedSource::randomBytesIn(const std::function<bool(const Page&)>& which, int count, const char* kind) {
     std::mt19937 random(randomSeed());
-    const std::vector<long> tablePages =
-        pagesWhere([](const Page& p) { return !p.ofIndex && p.table.rfind("_qn_", 0) != 0 && p.table != "sqlite_schema"; });
-    const int count = campaign() ? 1000 : 20;
+    const std::vector<long> pages = pagesWhere(which);
     for (int i = 0; i < count && !HasFatalFailure(); ++i) {
-        const long page = tablePages[random() % tablePages.size()];
+        const long page = pages[random() % pages.size()];
         std::string bytes(1 + random() % 48, '\0');
         for (char& b : bytes) b = static_cast<char>(random());
         const long offset = (page - 1) * map_.pageSize + static_cast<long>(random() % (map_.pageSize - bytes.size()));
@@ -205,7 +211,19 @@ TEST_F(DamagedSource, RandomBytesInTablePages) {
                        {page},
                        false});
     }
-    report("random bytes");
+    report(kind);
+}
+
+TEST_F(DamagedSource, RandomBytesInTablePages) {
+    randomBytesIn([](const Page& p) { return !p.ofIndex && p.table.rfind("_qn_", 0) != 0 && p.table != "sqlite_schema"; },
+                  campaign() ? 1000 : 20, "random bytes");
+}
+
+// Bytes of an index entry that change its values but not its shape pass SQLite's quick check:
+// only proving every index against its table tells such an index from a sound one.
+TEST_F(DamagedSource, RandomBytesInIndexPages) {
+    randomBytesIn([](const Page& p) { return p.ofIndex && p.table.rfind("_qn_", 0) != 0; }, campaign() ? 1000 : 20,
+                  "random bytes in indexes");
 }
 
 TEST_F(DamagedSource, ZeroedPageOfEveryKind) {
@@ -296,27 +314,37 @@ TEST_F(DamagedSource, SalvagedFileListsWhatWasLost) {
     EXPECT_NE(described.find(lostLine), std::string::npos) << described;
 }
 
-// An index that still lists rows its table lost: the copy is kept, with that index rebuilt.
+// An index that still lists rows its table lost, or values its rows no longer hold (as many
+// entries as rows: only a proof of each entry tells), passes SQLite's quick check: the copy is
+// kept, with that index rebuilt.
 TEST_F(DamagedSource, IndexDisagreeingWithItsTableIsRebuilt) {
-    const std::string file = tool_.file("data/damaged.mdb");
-    fs::copy_file(pristine_, file, fs::copy_options::overwrite_existing);
-    // Rows deleted while the index is attached to another table stay listed in it.
-    const std::string index = "'_qn_ix_4_T030_Key01'";
-    const auto attachTo = [&](const std::string& from, const std::string& to) {
-        return "PRAGMA writable_schema=ON; UPDATE sqlite_schema SET tbl_name='" + to + "', sql=replace(sql, 'ON \"" +
-               from + "\"', 'ON \"" + to + "\"') WHERE name=" + index;
+    struct Case {
+        const char* name;
+        std::string change;  // made while the index is attached to another table
+        std::size_t rowsLeft;
     };
-    for (const std::string& sql : {attachTo("T030", "T000"), std::string("DELETE FROM T030 WHERE rowid % 5 = 0"),
-                                   attachTo("T000", "T030")})
-        ASSERT_EQ(testsupport::runSqlite3({file, sql}).exitCode, 0) << sql;
-    ASSERT_NE(testsupport::integrityCheck(file), "ok");
-    const std::size_t rowsLeft = rows_.at("T030").size() - rows_.at("T030").size() / 5;
+    const std::size_t rows = rows_.at("T030").size();
+    for (const Case& c : {Case{"rows deleted", "DELETE FROM T030 WHERE rowid % 5 = 0", rows - rows / 5},
+                          Case{"values changed", "UPDATE T030 SET L001 = L001 + 1000000 WHERE rowid % 7 = 0", rows}}) {
+        SCOPED_TRACE(c.name);
+        const std::string file = tool_.file("data/damaged.mdb");
+        fs::copy_file(pristine_, file, fs::copy_options::overwrite_existing);
+        const std::string index = "'_qn_ix_4_T030_Key01'";
+        const auto attachTo = [&](const std::string& from, const std::string& to) {
+            return "PRAGMA writable_schema=ON; UPDATE sqlite_schema SET tbl_name='" + to + "', sql=replace(sql, 'ON \"" +
+                   from + "\"', 'ON \"" + to + "\"') WHERE name=" + index;
+        };
+        for (const std::string& sql : {attachTo("T030", "T000"), c.change, attachTo("T000", "T030")})
+            ASSERT_EQ(testsupport::runSqlite3({file, sql}).exitCode, 0) << sql;
+        ASSERT_NE(testsupport::integrityCheck(file), "ok");
 
-    ASSERT_EQ(runRepair(file, kDesignKey).code, 0) << testsupport::readBytes(logPath());
+        ASSERT_EQ(runRepair(file, kDesignKey).code, 0) << testsupport::readBytes(logPath());
 
-    EXPECT_EQ(testsupport::integrityCheck(file), "ok");
-    EXPECT_EQ(rowsOf(file).at("T030").size(), rowsLeft);
-    EXPECT_EQ(salvageProblems(file), std::vector<std::string>{"T030|インデックス 'Key01' が表と食い違っていたため、作り直しました"});
+        EXPECT_EQ(testsupport::integrityCheck(file), "ok");
+        EXPECT_EQ(rowsOf(file).at("T030").size(), c.rowsLeft);
+        EXPECT_EQ(salvageProblems(file),
+                  std::vector<std::string>{"T030|インデックス 'Key01' が表と食い違っていたため、作り直しました"});
+    }
 }
 
 // A bookkeeping table whose definition is garbled passes SQLite's own check. Its rows still stand

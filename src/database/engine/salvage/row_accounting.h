@@ -20,11 +20,12 @@ struct TableLoss {
 };
 
 // Compares, table by table, the rows in `destination` with the rows the damaged file shows it had:
-// the rowids that the trees of its indexes list (each index lists every row), or, when none of
-// them can be read whole, the table's own tree; each read page by page through `view` (see
-// page_view.h) from the root pages in `layout`. A table none of whose trees can be read whole
-// (an empty one still has a sound root page), or that the layout does not show, may have lost
-// rows that nothing can count. Tables that lost nothing are left out.
+// the rowids that its trees list, its own and each of its indexes' (each index lists every row),
+// each read page by page through `view` (see page_view.h) from the root pages in `layout`. Where
+// every tree could be read whole, a rowid counts only when two of them list it: one that a single
+// tree lists comes from a changed byte in it. A table none of whose trees can be read whole (an
+// empty one still has a sound root page), or that the layout does not show, may have lost rows
+// that nothing can count. Tables that lost nothing are left out.
 std::vector<TableLoss> lostRows(Connection* view, Connection& destination, const std::vector<LayoutEntry>& layout,
                                 DefinitionReader& definitions);
 
