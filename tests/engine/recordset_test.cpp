@@ -21,33 +21,40 @@ void PrintTo(const DeletionPattern& pattern, std::ostream* out) { *out << patter
 
 class DeleteWhileWalking : public EngineTest, public ::testing::WithParamInterface<DeletionPattern> {};
 
+// Once through the table itself, once from an index that holds K in another order than the rows'
+// (Name sorts "n10" before "n2"), which a walk that reads only K takes its rows from.
 TEST_P(DeleteWhileWalking, VisitsEveryRowOnceAndKeepsExactlyTheOthers) {
-    const engine::DatabasePtr db = open(freshFile());
-    const engine::RecordsetPtr recordset = db->OpenRecordset("T");
-    std::vector<std::int64_t> visited;
-    std::vector<std::int64_t> kept;
-    long deleted = 0;
-    for (; !recordset->Eof(); recordset->MoveNext()) {
-        const std::int64_t k = keyOf(*recordset);
-        visited.push_back(k);
-        if (!GetParam().deletes(k)) {
-            kept.push_back(k);
-            continue;
+    for (const bool indexed : {false, true}) {
+        SCOPED_TRACE(indexed ? "rows from an index" : "rows from the table");
+        const std::string name = indexed ? "indexed.mdb" : "data.mdb";
+        const engine::DatabasePtr db = open(freshFile(name));
+        if (indexed) appendIndex(*db, "T", {"ByName", {"Name", "K"}});
+        const engine::RecordsetPtr recordset = db->OpenRecordset("T");
+        std::vector<std::int64_t> visited;
+        std::vector<std::int64_t> kept;
+        long deleted = 0;
+        for (; !recordset->Eof(); recordset->MoveNext()) {
+            const std::int64_t k = keyOf(*recordset);
+            visited.push_back(k);
+            if (!GetParam().deletes(k)) {
+                kept.push_back(k);
+                continue;
+            }
+            recordset->Delete();
+            ++deleted;
+            // Seen at once by the holder, through the same file.
+            EXPECT_EQ(db->TableDefs().Item("T").RecordCount(), kRows - deleted);
+            EXPECT_EQ(errorOf([&] { recordset->Fields("K"); }).code(), ErrorCode::NoCurrentRecord);
         }
-        recordset->Delete();
-        ++deleted;
-        // Seen at once by the holder, through the same file.
-        EXPECT_EQ(db->TableDefs().Item("T").RecordCount(), kRows - deleted);
-        EXPECT_EQ(errorOf([&] { recordset->Fields("K"); }).code(), ErrorCode::NoCurrentRecord);
-    }
-    std::vector<std::int64_t> all(kRows);
-    for (int i = 0; i < kRows; ++i) all[static_cast<std::size_t>(i)] = i + 1;
-    EXPECT_EQ(visited, all);
-    recordset->Close();
-    db->Close();
+        std::vector<std::int64_t> all(kRows);
+        for (int i = 0; i < kRows; ++i) all[static_cast<std::size_t>(i)] = i + 1;
+        EXPECT_EQ(visited, all);
+        recordset->Close();
+        db->Close();
 
-    EXPECT_EQ(walkKeys(*open(path("data.mdb")), "T"), kept);
-    EXPECT_EQ(testsupport::sqlite3Query(path("data.mdb"), "SELECT count(*) FROM T"), std::to_string(kept.size()));
+        EXPECT_EQ(walkKeys(*open(path(name)), "T"), kept);
+        EXPECT_EQ(testsupport::sqlite3Query(path(name), "SELECT count(*) FROM T"), std::to_string(kept.size()));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -83,6 +90,32 @@ TEST_F(RecordsetTest, WalkKeepsItsPlaceWhileDeletionsEmptyWholePages) {
     EXPECT_EQ(expected, kBigRows + 1);
     recordset->Close();
     EXPECT_EQ(walkKeys(*db, "Big"), kept);
+}
+
+// A walk that began reading K alone, from the table or from an index, reads another column of the
+// row it stands on and goes on from there.
+TEST_F(RecordsetTest, AnotherColumnAskedMidWalkIsThatOfTheCurrentRow) {
+    for (const bool indexed : {false, true}) {
+        SCOPED_TRACE(indexed ? "rows from an index" : "rows from the table");
+        const engine::DatabasePtr db = open(freshFile(indexed ? "indexed.mdb" : "data.mdb"));
+        if (indexed) appendIndex(*db, "T", {"ByName", {"Name", "K"}});
+        const engine::RecordsetPtr recordset = db->OpenRecordset("T");
+        std::vector<std::int64_t> keys;
+        for (; !recordset->Eof(); recordset->MoveNext()) {
+            const std::int64_t k = keyOf(*recordset);
+            keys.push_back(k);
+            if (k == 4) {
+                recordset->Delete();
+                continue;
+            }
+            if (k >= 6) {
+                EXPECT_EQ(std::get<std::string>(recordset->Fields("Name").Value), "n" + std::to_string(k));
+            }
+        }
+        EXPECT_EQ(keys.size(), static_cast<std::size_t>(kRows));
+        EXPECT_EQ(keys.back(), kRows);
+        recordset->Close();
+    }
 }
 
 TEST_F(RecordsetTest, DeletionsAreCommittedAtCloseAndHiddenFromOthersUntilThen) {

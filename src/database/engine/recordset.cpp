@@ -52,9 +52,39 @@ std::unique_ptr<detail::Statement> Recordset::cursorFrom(const std::vector<std::
     return cursor;
 }
 
+// The smallest index that holds `column` (every row is in every index but a partial one), read
+// whole into listed_; false, with nothing changed, when there is none or it does not list the
+// current row first.
+bool Recordset::listFromIndex(const std::string& column) const {
+    detail::Statement choice = conn_->prepare(
+        "SELECT l.name FROM pragma_index_list(?1) l WHERE l.partial = 0"
+        " AND EXISTS(SELECT 1 FROM pragma_index_info(l.name) i WHERE i.name = ?2)"
+        " ORDER BY (SELECT count(*) FROM pragma_index_info(l.name)) LIMIT 1");
+    choice.bind(1, table_).bind(2, column);
+    if (!choice.step()) return false;
+    detail::Statement rows = conn_->prepare("SELECT rowid, " + detail::quoteIdentifier(column) + " FROM " +
+                                            detail::quoteIdentifier(table_) + " INDEXED BY " +
+                                            detail::quoteIdentifier(choice.columnText(0)));
+    std::vector<std::pair<std::int64_t, FieldValue>> listed;
+    while (rows.step()) listed.emplace_back(rows.columnInt(0), rows.column(1));
+    const auto byRowid = [](const auto& a, const auto& b) { return a.first < b.first; };
+    // Rows are mostly made in the order of their key, which the index keeps: often sorted already.
+    if (!std::is_sorted(listed.begin(), listed.end(), byRowid)) std::sort(listed.begin(), listed.end(), byRowid);
+    if (listed.empty() || listed.front().first != currentRowid_) return false;
+    listed_ = std::move(listed);
+    listing_ = true;
+    cursor_.reset();
+    return true;
+}
+
 void Recordset::fetch() {
-    eof_ = !cursor_->step();
     currentDeleted_ = false;
+    if (listing_) {
+        eof_ = ++next_ >= listed_.size();
+        if (!eof_) currentRowid_ = listed_[next_].first;
+        return;
+    }
+    eof_ = !cursor_->step();
     if (!eof_) currentRowid_ = cursor_->columnInt(0);
 }
 
@@ -69,7 +99,10 @@ RecordField Recordset::Fields(const std::string& name) const {
     if (read == read_.end() && std::find(columns_.begin(), columns_.end(), name) == columns_.end())
         throw EngineError(ErrorCode::ItemNotFound, describe::itemNotFound(name));
     if (eof_ || currentDeleted_) throw EngineError(ErrorCode::NoCurrentRecord, describe::noCurrentRecord());
-    if (read == read_.end()) {
+    if (read == read_.end() && !moved_ && read_.empty() && listFromIndex(name)) {
+        read_.push_back(name);
+        read = read_.begin();
+    } else if (read == read_.end()) {
         std::vector<std::string> wider = read_;
         wider.push_back(name);
         std::unique_ptr<detail::Statement> cursor = cursorFrom(wider, currentRowid_);
@@ -79,13 +112,17 @@ RecordField Recordset::Fields(const std::string& name) const {
         cursor_ = std::move(cursor);
         read_ = std::move(wider);
         read = std::prev(read_.end());
+        listing_ = false;
+        listed_.clear();
     }
+    if (listing_) return {name, listed_[next_].second};
     return {name, cursor_->column(static_cast<int>(read - read_.begin()) + 1)};
 }
 
 void Recordset::MoveNext() {
     checkOpen();
     if (eof_) throw EngineError(ErrorCode::NoCurrentRecord, describe::noCurrentRecord());
+    moved_ = true;
     fetch();
 }
 

@@ -59,6 +59,7 @@ public:
 private:
     void checkOpen() const;
     std::unique_ptr<detail::Statement> cursorFrom(const std::vector<std::string>& columns, std::int64_t rowid) const;
+    bool listFromIndex(const std::string& column) const;
     void fetch();
     void finish(bool commit);
 
@@ -69,6 +70,13 @@ private:
     // column opens it again at the current row.
     mutable std::unique_ptr<detail::Statement> cursor_;
     mutable std::vector<std::string> read_;
+    // A walk that reads one column from its first row on (a sweep of the table) takes the rowids and
+    // that column from an index that holds them, a fraction of the table's pages, and walks them in
+    // rowid order (`listed_`, at `next_`); asking for another column goes back to a cursor.
+    mutable std::vector<std::pair<std::int64_t, FieldValue>> listed_;
+    mutable bool listing_ = false;
+    std::size_t next_ = 0;
+    bool moved_ = false;
     std::unique_ptr<detail::Statement> deleter_;
     std::unique_ptr<detail::Statement> inserter_;
     std::vector<std::string> columns_;
