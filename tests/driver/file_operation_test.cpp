@@ -19,7 +19,7 @@ protected:
         testsupport::writeBytes(dir_.file("a.mdb"), "data");
     }
 
-    std::string logText() const { return testsupport::readBytes(repairM::LogPath); }
+    std::string logText() const { return testsupport::readLog(repairM::LogPath); }
 
     testsupport::TempDir dir_;
     testsupport::RecordedBoxes boxes_;

@@ -12,7 +12,7 @@ class Rebuild : public RepairFixture {
 protected:
     void expectRepaired(const std::string& file, const std::string& key) {
         const auto result = repairFile(file, key);
-        EXPECT_EQ(result.exitCode, 0) << testsupport::readBytes(logPath());
+        EXPECT_EQ(result.exitCode, 0) << logText();
         EXPECT_TRUE(markerExists());
         EXPECT_EQ(testsupport::integrityCheck(file), "ok");
     }

@@ -42,20 +42,20 @@ void RepairFixture::SetUpTestSuite() {
 }
 
 void RepairFixture::SetUp() {
-    fs::copy_file(testsupport::binPath("QNrepair"), tool_.file("QNrepair"));
+    fs::copy_file(testsupport::binPath("QNrepair"), programPath());
     fs::copy_file(templates().dir.file("QNsys.mdw"), tool_.file("QNsys.mdw"));
     fs::create_directories(tool_.file("data"));
 }
 
 std::string RepairFixture::dataFile(const std::string& kind, const std::string& name) {
     const std::string path = tool_.file("data/" + name);
-    fs::create_directories(fs::path(path).parent_path());
-    fs::copy_file(templateFile(kind), path, fs::copy_options::overwrite_existing);
+    fs::create_directories(testsupport::pathOf(path).parent_path());
+    fs::copy_file(templateFile(kind), testsupport::pathOf(path), fs::copy_options::overwrite_existing);
     return path;
 }
 
 testsupport::ProcessResult RepairFixture::repair(const std::string& commandLine) {
-    return testsupport::run({tool_.file("QNrepair"), commandLine});
+    return testsupport::run({programPath(), commandLine});
 }
 
 testsupport::ProcessResult RepairFixture::repairFile(const std::string& path, const std::string& password) {
@@ -63,7 +63,7 @@ testsupport::ProcessResult RepairFixture::repairFile(const std::string& path, co
 }
 
 std::vector<std::string> RepairFixture::logMessages() const {
-    const std::string log = testsupport::readBytes(logPath());
+    const std::string log = logText();
     std::vector<std::string> messages;
     std::size_t start = 0;
     while (start < log.size()) {

@@ -14,8 +14,12 @@ protected:
     static void SetUpTestSuite();
     void SetUp() override;
 
-    std::string toolDir() const { return tool_.path().string(); }
+    std::string toolDir() const { return testsupport::utf8Of(tool_.path()); }
+    // The copy of QNrepair in the tool folder.
+    std::string programPath() const { return tool_.file(testsupport::executableName("QNrepair")); }
     std::string logPath() const { return tool_.file("QNrepair.txt"); }
+    // The log's text (in UTF-8, whatever the system writes it in).
+    std::string logText() const { return testsupport::readLog(logPath()); }
     std::string markerPath() const { return tool_.file("QNrepair.dat"); }
     std::string scratchPath() const { return tool_.file("temp/repair.mdb"); }
 

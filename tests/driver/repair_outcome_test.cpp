@@ -1,11 +1,9 @@
 // Whole repairs from the command line: the outcome for each kind of file and each failure,
 // with the log compared line by line and the original checked byte by byte.
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <filesystem>
+#include <memory>
 
+#include "lock_file.h"
 #include "repair_fixture.h"
 
 namespace fs = std::filesystem;
@@ -30,7 +28,7 @@ TEST_F(RepairOutcome, DesignFileRepairedInPlace) {
 
     const auto result = repairFile(file, kDesignKey);
 
-    EXPECT_EQ(result.exitCode, 0) << testsupport::readBytes(logPath());
+    EXPECT_EQ(result.exitCode, 0) << logText();
     EXPECT_TRUE(markerExists());
     EXPECT_FALSE(logExists());
     EXPECT_EQ(testsupport::readBytes(markerPath()), "");
@@ -42,7 +40,7 @@ TEST_F(RepairOutcome, DesignFileRepairedInPlace) {
 TEST_F(RepairOutcome, WorkFileRepairedInPlace) {
     const std::string file = dataFile("work");
     const auto result = repairFile(file, kWorkKey);
-    EXPECT_EQ(result.exitCode, 0) << testsupport::readBytes(logPath());
+    EXPECT_EQ(result.exitCode, 0) << logText();
     EXPECT_TRUE(markerExists());
     EXPECT_EQ(testsupport::integrityCheck(file), "ok");
 }
@@ -96,20 +94,21 @@ TEST_F(RepairOutcome, ScratchFileOfAnEarlierRunIsReplaced) {
     const std::string file = dataFile("design");
     fs::create_directories(tool_.file("temp"));
     testsupport::writeBytes(scratchPath(), "left over");
-    EXPECT_EQ(repairFile(file, kDesignKey).exitCode, 0) << testsupport::readBytes(logPath());
+    EXPECT_EQ(repairFile(file, kDesignKey).exitCode, 0) << logText();
     EXPECT_EQ(testsupport::integrityCheck(file), "ok");
 }
 
 TEST_F(RepairOutcome, SecondRepairWhileOneHoldsTheScratchFolderFailsCleanly) {
     const std::string file = dataFile("design");
     fs::create_directories(tool_.file("temp"));
-    const int fd = ::open(tool_.file("temp/repair.lock").c_str(), O_RDWR | O_CREAT, 0600);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    std::unique_ptr<platform::LockFile> otherRepair;
+    int error = 0;
+    ASSERT_EQ(platform::LockFile::take(tool_.file("temp/repair.lock"), otherRepair, error),
+              platform::LockFile::Outcome::Held);
     testsupport::writeBytes(scratchPath(), "the other repair's copy");
 
     const Lines lines = failedRepair(file, kDesignKey);
-    ::close(fd);
+    otherRepair.reset();
 
     ASSERT_EQ(lines.size(), 3U);
     EXPECT_NE(lines[0].find("別の修復が使用中です"), std::string::npos) << lines[0];
@@ -131,21 +130,25 @@ TEST_F(RepairOutcome, ReadOnlyOriginalIsNotReplaced) {
 TEST_F(RepairOutcome, SymlinkedOriginalHasItsTargetReplaced) {
     const std::string file = dataFile("design", "real/file.mdb");
     const std::string link = tool_.file("data/link.mdb");
-    fs::create_symlink(file, link);
-    EXPECT_EQ(repairFile(link, kDesignKey).exitCode, 0) << testsupport::readBytes(logPath());
+    std::error_code linked;
+    fs::create_symlink(file, link, linked);
+    if (linked) GTEST_SKIP() << "no symbolic links here: " << linked.message();
+    EXPECT_EQ(repairFile(link, kDesignKey).exitCode, 0) << logText();
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(testsupport::integrityCheck(file), "ok");
 }
 
 TEST_F(RepairOutcome, ReplacedFileKeepsThePermissionsOfTheOriginal) {
     const std::string file = dataFile("design");
+    // As far as the system keeps them: Windows has only the read-only attribute.
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    EXPECT_EQ(repairFile(file, kDesignKey).exitCode, 0) << testsupport::readBytes(logPath());
-    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const fs::perms before = fs::status(file).permissions();
+    EXPECT_EQ(repairFile(file, kDesignKey).exitCode, 0) << logText();
+    EXPECT_EQ(fs::status(file).permissions(), before);
 }
 
 TEST_F(RepairOutcome, JapaneseAndBlanksInThePath) {
     const std::string file = dataFile("design", "設計書 フォルダ/データ (1).mdb");
-    EXPECT_EQ(repairFile(file, kDesignKey).exitCode, 0) << testsupport::readBytes(logPath());
+    EXPECT_EQ(repairFile(file, kDesignKey).exitCode, 0) << logText();
     EXPECT_TRUE(markerExists());
 }

@@ -110,7 +110,9 @@ TEST_F(FileOpenTest, CreateRefusesAnExistingNameAndLeavesItAlone) {
     EXPECT_NE(error.description().find(file), std::string::npos);
     EXPECT_EQ(testsupport::readBytes(file), before);
 
-    fs::create_symlink(path("nowhere"), path("dangling.mdb"));
+    std::error_code linked;
+    fs::create_symlink(path("nowhere"), path("dangling.mdb"), linked);
+    if (linked) GTEST_SKIP() << "no symbolic links here: " << linked.message();
     EXPECT_EQ(errorOf([&] { engine::DBEngine::instance().CreateDatabase(path("dangling.mdb"), ""); }).code(),
               ErrorCode::DestinationExists);
     EXPECT_FALSE(fs::exists(path("nowhere")));

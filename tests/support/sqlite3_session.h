@@ -2,10 +2,9 @@
 
 // Another program's connection to a file: a sqlite3 CLI process fed statements one at a time,
 // so that it can hold a lock or a transaction open while the code under test runs. Ending the
-// session kills the process (SIGKILL) as a crash would, in the middle of whatever it was doing.
+// session kills the process as a crash would, in the middle of whatever it was doing.
 
-#include <sys/types.h>
-
+#include <memory>
 #include <string>
 
 namespace testsupport {
@@ -21,8 +20,8 @@ public:
     std::string run(const std::string& sql);
 
 private:
-    pid_t pid_ = -1;
-    int socket_ = -1;
+    struct Process;  // the system's side
+    std::unique_ptr<Process> process_;
 };
 
 }  // namespace testsupport

@@ -1,10 +1,6 @@
 #include "test_support.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cstring>
@@ -17,11 +13,20 @@ namespace testsupport {
 
 namespace fs = std::filesystem;
 
+fs::path pathOf(const std::string& utf8) {
+    return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+std::string utf8Of(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size());
+}
+
 TempDir::TempDir() {
     static std::atomic<int> counter{0};
     std::random_device rd;
     path_ = fs::temp_directory_path() /
-            ("qn-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" + std::to_string(rd()));
+            ("qn-test-" + std::to_string(processId()) + "-" + std::to_string(counter++) + "-" + std::to_string(rd()));
     fs::create_directories(path_);
 }
 
@@ -34,51 +39,9 @@ TempDir::~TempDir() {
     fs::remove_all(path_, ec);
 }
 
-ProcessResult run(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
-    int outPipe[2];
-    int errPipe[2];
-    if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0) return {};
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(outPipe[1], 1);
-        ::dup2(errPipe[1], 2);
-        const int devnull = ::open("/dev/null", O_RDONLY);
-        ::dup2(devnull, 0);
-        for (const std::string& e : env) ::putenv(const_cast<char*>(e.c_str()));
-        std::vector<char*> args;
-        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        ::execv(args[0], args.data());
-        ::_exit(127);
-    }
-    ::close(outPipe[1]);
-    ::close(errPipe[1]);
-    ProcessResult result;
-    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
-    std::string* sinks[2] = {&result.out, &result.err};
-    int open = 2;
-    while (open > 0) {
-        if (::poll(fds, 2, -1) < 0) break;
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || (fds[i].revents & (POLLIN | POLLHUP)) == 0) continue;
-            char buffer[4096];
-            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
-            if (n <= 0) {
-                ::close(fds[i].fd);
-                fds[i].fd = -1;
-                --open;
-            } else {
-                sinks[i]->append(buffer, static_cast<std::size_t>(n));
-            }
-        }
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return result;
-}
+std::string executableName(const std::string& name) { return name + QN_EXE_SUFFIX; }
 
-std::string binPath(const std::string& name) { return std::string(QN_BIN_DIR) + "/" + name; }
+std::string binPath(const std::string& name) { return std::string(QN_BIN_DIR) + "/" + executableName(name); }
 
 ProcessResult qndb(const std::vector<std::string>& args, bool mayFail) {
     std::vector<std::string> argv = {binPath("qndb")};
@@ -91,14 +54,14 @@ ProcessResult qndb(const std::vector<std::string>& args, bool mayFail) {
 }
 
 std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(pathOf(path), std::ios::binary);
     std::stringstream buffer;
     buffer << in.rdbuf();
     return buffer.str();
 }
 
 void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(pathOf(path), std::ios::binary | std::ios::trunc);
     out << bytes;
 }
 

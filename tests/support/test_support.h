@@ -6,6 +6,11 @@
 
 namespace testsupport {
 
+// A path named in UTF-8, as the tests and the tools name files, and back: a plain std::string
+// would be read in the ANSI code page on Windows.
+std::filesystem::path pathOf(const std::string& utf8);
+std::string utf8Of(const std::filesystem::path& path);
+
 // A fresh directory removed at the end of the test.
 class TempDir {
 public:
@@ -14,7 +19,8 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::filesystem::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    // `name` below the directory, its "/" written as the system's separator, as the tools join.
+    std::string file(const std::string& name) const { return utf8Of(path_ / pathOf(name).make_preferred()); }
 
 private:
     std::filesystem::path path_;
@@ -26,11 +32,24 @@ struct ProcessResult {
     std::string err;
 };
 
-// Runs `argv` (argv[0] a path) with the given extra environment ("NAME=value"), no stdin.
+// Runs `argv` (argv[0] a path) with the given extra environment ("NAME=value"), no stdin. On
+// Windows the arguments are written into one command line as its start-up code splits them,
+// quoted only where they hold a blank or a quote or are empty.
 ProcessResult run(const std::vector<std::string>& argv, const std::vector<std::string>& env = {});
 
+// This process, for names that other test processes running at once do not make.
+unsigned long processId();
+
+// The file name of the program `name` on this system ("name.exe" on Windows).
+std::string executableName(const std::string& name);
 // The build's executables.
 std::string binPath(const std::string& name);
+
+// The log at `path`, written in the system's narrow encoding, as UTF-8.
+std::string readLog(const std::string& path);
+
+// Whether this is a POSIX system (tests of POSIX means, such as a shell's limits, skip elsewhere).
+bool onPosix();
 
 // Runs build/bin/qndb with `args`; fails the test on a non-zero exit unless `mayFail`.
 ProcessResult qndb(const std::vector<std::string>& args, bool mayFail = false);

@@ -1,4 +1,4 @@
-#include "sqlite3_session.h"
+#include "../sqlite3_session.h"
 
 #include <poll.h>
 #include <signal.h>
@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "test_support.h"
+#include "../test_support.h"
 
 namespace testsupport {
 
@@ -22,12 +22,17 @@ constexpr int kReplyTimeoutMs = 30000;
 
 }  // namespace
 
-Sqlite3Session::Sqlite3Session(const std::string& path) {
+struct Sqlite3Session::Process {
+    pid_t pid = -1;
+    int socket = -1;
+};
+
+Sqlite3Session::Sqlite3Session(const std::string& path) : process_(std::make_unique<Process>()) {
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) throw std::runtime_error("socketpair");
     std::vector<std::string> command = sqlite3Command({path});
-    pid_ = ::fork();
-    if (pid_ == 0) {
+    process_->pid = ::fork();
+    if (process_->pid == 0) {
         ::dup2(ends[1], 0);
         ::dup2(ends[1], 1);
         ::dup2(ends[1], 2);
@@ -38,29 +43,30 @@ Sqlite3Session::Sqlite3Session(const std::string& path) {
         ::_exit(127);
     }
     ::close(ends[1]);
-    socket_ = ends[0];
+    process_->socket = ends[0];
 }
 
 Sqlite3Session::~Sqlite3Session() {
     // Killed before its input ends, so that it cannot finish what it was doing on its own.
-    ::kill(pid_, SIGKILL);
-    ::waitpid(pid_, nullptr, 0);
-    ::close(socket_);
+    ::kill(process_->pid, SIGKILL);
+    ::waitpid(process_->pid, nullptr, 0);
+    ::close(process_->socket);
 }
 
 std::string Sqlite3Session::run(const std::string& sql) {
     const std::string input = sql + "\nSELECT '" + kDone + "';\n";
-    if (::send(socket_, input.data(), input.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(input.size()))
+    const int socket = process_->socket;
+    if (::send(socket, input.data(), input.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(input.size()))
         throw std::runtime_error("the other sqlite3 is gone");
     std::string output;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyTimeoutMs);
     while (output.find(kDone + "\n") == std::string::npos) {
-        pollfd ready{socket_, POLLIN, 0};
+        pollfd ready{socket, POLLIN, 0};
         if (std::chrono::steady_clock::now() > deadline || ::poll(&ready, 1, 100) < 0)
             throw std::runtime_error("the other sqlite3 does not answer");
         if ((ready.revents & (POLLIN | POLLHUP)) == 0) continue;
         char buffer[4096];
-        const ssize_t n = ::recv(socket_, buffer, sizeof buffer, 0);
+        const ssize_t n = ::recv(socket, buffer, sizeof buffer, 0);
         if (n <= 0) throw std::runtime_error("the other sqlite3 ended: " + output);
         output.append(buffer, static_cast<std::size_t>(n));
     }

@@ -1,0 +1,64 @@
+#include "../sqlite3_session.h"
+
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+
+#include "../test_support.h"
+#include "started_process.h"
+
+namespace testsupport {
+
+namespace {
+
+// Printed after each statement, so the reply's end is known.
+const std::string kDone = "qn-host-done";
+constexpr auto kReplyTimeout = std::chrono::seconds(30);
+
+}  // namespace
+
+struct Sqlite3Session::Process {
+    explicit Process(const std::string& path)
+        : cli(sqlite3Command({path}), {}, {.input = true, .mergedErrors = true}) {}
+    StartedProcess cli;
+};
+
+Sqlite3Session::Sqlite3Session(const std::string& path) : process_(std::make_unique<Process>(path)) {}
+
+// The process is terminated before its input ends, so that it cannot finish on its own.
+Sqlite3Session::~Sqlite3Session() = default;
+
+std::string Sqlite3Session::run(const std::string& sql) {
+    StartedProcess& cli = process_->cli;
+    const std::string input = sql + "\nSELECT '" + kDone + "';\n";
+    DWORD written = 0;
+    if (!WriteFile(cli.input(), input.data(), static_cast<DWORD>(input.size()), &written, nullptr) ||
+        written != input.size())
+        throw std::runtime_error("the other sqlite3 is gone");
+    std::string output;
+    const auto deadline = std::chrono::steady_clock::now() + kReplyTimeout;
+    const auto answered = [&] {
+        const std::size_t at = output.find(kDone);
+        return at != std::string::npos && output.find('\n', at) != std::string::npos;
+    };
+    while (!answered()) {
+        if (std::chrono::steady_clock::now() > deadline) throw std::runtime_error("the other sqlite3 does not answer");
+        DWORD available = 0;
+        if (!PeekNamedPipe(cli.output(), nullptr, 0, nullptr, &available, nullptr))
+            throw std::runtime_error("the other sqlite3 ended: " + output);
+        if (available == 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            continue;
+        }
+        char buffer[4096];
+        DWORD n = 0;
+        if (!ReadFile(cli.output(), buffer, sizeof buffer, &n, nullptr) || n == 0)
+            throw std::runtime_error("the other sqlite3 ended: " + output);
+        // Line ends as on POSIX, whichever the shell writes here.
+        for (DWORD i = 0; i < n; ++i)
+            if (buffer[i] != '\r') output.push_back(buffer[i]);
+    }
+    return output.substr(0, output.find(kDone));
+}
+
+}  // namespace testsupport
