@@ -62,6 +62,15 @@ testsupport::ProcessResult RepairFixture::repairFile(const std::string& path, co
     return repair("Data Source=" + path + ";Database Password=" + password);
 }
 
+std::vector<std::string> RepairFixture::failedRepair(const std::string& file, const std::string& password) {
+    const std::string before = testsupport::readBytes(file);
+    const auto result = repairFile(file, password);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_FALSE(markerExists());
+    EXPECT_EQ(testsupport::readBytes(file), before) << "the original changed";
+    return logMessages();
+}
+
 std::vector<std::string> RepairFixture::logMessages() const {
     const std::string log = logText();
     std::vector<std::string> messages;

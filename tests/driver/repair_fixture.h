@@ -30,6 +30,9 @@ protected:
     testsupport::ProcessResult repair(const std::string& commandLine);
     testsupport::ProcessResult repairFile(const std::string& path, const std::string& password);
 
+    // Runs a repair that must fail and leave the original as it was: the log's messages.
+    std::vector<std::string> failedRepair(const std::string& file, const std::string& password);
+
     // The messages of the log's lines, time fields and line ends removed.
     std::vector<std::string> logMessages() const;
     bool logExists() const;

@@ -66,7 +66,11 @@ std::string joinedCommandLine(const std::vector<std::string>& argv) {
 }
 
 StartedProcess::StartedProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-                               Streams streams) {
+                               Streams streams)
+    : StartedProcess(argv.at(0), joinedCommandLine(argv), env, streams) {}
+
+StartedProcess::StartedProcess(const std::string& program, const std::string& commandLine,
+                               const std::vector<std::string>& env, Streams streams) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE childInput = streams.input ? childEnd(input_, false)
                                       : CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
@@ -81,10 +85,10 @@ StartedProcess::StartedProcess(const std::vector<std::string>& argv, const std::
     startup.hStdInput = childInput;
     startup.hStdOutput = childOutput;
     startup.hStdError = streams.mergedErrors ? childOutput : childErrors;
-    std::wstring line = wide(joinedCommandLine(argv));
+    std::wstring line = wide(commandLine);
     std::wstring environment = environmentWith(env);
     PROCESS_INFORMATION started{};
-    const BOOL ok = CreateProcessW(wide(argv[0]).c_str(), line.data(), nullptr, nullptr, TRUE,
+    const BOOL ok = CreateProcessW(wide(program).c_str(), line.data(), nullptr, nullptr, TRUE,
                                    CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, environment.data(), nullptr,
                                    &startup, &started);
     // Only the child holds its ends now, so that a pipe ends when the child does.
@@ -95,7 +99,7 @@ StartedProcess::StartedProcess(const std::vector<std::string>& argv, const std::
         closeIfOpen(input_);
         closeIfOpen(output_);
         closeIfOpen(errors_);
-        throw std::runtime_error("cannot start " + argv[0] + " (error " + std::to_string(GetLastError()) + ")");
+        throw std::runtime_error("cannot start " + program + " (error " + std::to_string(GetLastError()) + ")");
     }
     CloseHandle(started.hThread);
     process_ = started.hProcess;

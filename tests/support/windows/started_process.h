@@ -20,6 +20,10 @@ public:
     // Starts `argv` (argv[0] a path) with `env` ("NAME=value") added to this process's
     // environment; throws std::runtime_error when it cannot be started.
     StartedProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env, Streams streams);
+    // Starts `program` with the command line `commandLine` exactly as written (its own name
+    // included), as a host that writes the line itself does.
+    StartedProcess(const std::string& program, const std::string& commandLine, const std::vector<std::string>& env,
+                   Streams streams);
     ~StartedProcess();  // ends it as terminate() does, if it is still running
     StartedProcess(const StartedProcess&) = delete;
     StartedProcess& operator=(const StartedProcess&) = delete;

@@ -1,0 +1,155 @@
+// Whole repairs on Windows: its own ways of passing the command line and of failing, each with
+// the log compared line by line and the original checked byte by byte.
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <thread>
+
+#include "repair_fixture.h"
+#include "started_process.h"
+#include "system_error.h"
+#include "windows/wide_text.h"
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+using RepairOutcome = RepairFixture;
+using platform::windows::wide;
+
+namespace {
+
+// Another program's handle on a file, opened without sharing, as the host holds its data file.
+class HeldWithoutSharing {
+public:
+    explicit HeldWithoutSharing(const std::string& path)
+        : handle_(CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~HeldWithoutSharing() {
+        if (held()) CloseHandle(handle_);
+    }
+    bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+int runCommandLine(const std::string& program, const std::string& line) {
+    testsupport::StartedProcess repair(program, line, {}, {});
+    return repair.wait();
+}
+
+}  // namespace
+
+TEST_F(RepairOutcome, DataFileHeldOpenWithoutSharingIsLeftAsItIs) {
+    const std::string file = dataFile("design");
+    const std::string before = testsupport::readBytes(file);
+    Lines lines;
+    {
+        HeldWithoutSharing host(file);
+        ASSERT_TRUE(host.held());
+        const auto result = repairFile(file, kDesignKey);
+        EXPECT_EQ(result.exitCode, 1);
+        lines = logMessages();
+    }
+    EXPECT_FALSE(markerExists());
+    EXPECT_EQ(testsupport::readBytes(file), before);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0].rfind("ファイル　(" + file + ") を最適化できませんでした。", 0), 0U) << lines[0];
+    EXPECT_NE(lines[0].find("'" + file + "'"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find("(" + platform::systemErrorText(ERROR_SHARING_VIOLATION) + ")"), std::string::npos)
+        << lines[0];
+    EXPECT_EQ(lines.back(), "ファイル　(" + file + ") を修復できませんでした。");
+    EXPECT_EQ(repairFile(file, kDesignKey).exitCode, 0) << "the host has let it go";
+}
+
+TEST_F(RepairOutcome, FolderWhereTheScratchCopyGoesEndsTheRunAndStays) {
+    // An empty one is removed as a leftover would be; one that holds something is not the tool's.
+    const std::string file = dataFile("design");
+    fs::create_directories(testsupport::pathOf(scratchPath()));
+    testsupport::writeBytes(scratchPath() + "\\kept.txt", "someone's");
+    const Lines lines = failedRepair(file, kDesignKey);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(lines[0].find("'" + scratchPath() + "'"), std::string::npos) << lines[0];
+    EXPECT_EQ(testsupport::readBytes(scratchPath() + "\\kept.txt"), "someone's");
+}
+
+TEST_F(RepairOutcome, NameTheCodePageCannotHoldIsRepairedAndLoggedWithStandIns) {
+    // Hangul is not in code page 932: the log writes a stand-in for each, and the repair is not hurt.
+    const std::string file = dataFile("design", "자료 설계書.mdb");
+    EXPECT_EQ(repairFile(file, kDesignKey).exitCode, 0) << logText();
+    EXPECT_TRUE(markerExists());
+
+    const std::string absent = tool_.file("data/없음.mdb");
+    EXPECT_EQ(repairFile(absent, kDesignKey).exitCode, 1);
+    const Lines lines = logMessages();
+    ASSERT_EQ(lines.size(), 1U);
+    EXPECT_EQ(lines[0], "修復するファイル　(" + tool_.file("data/??.mdb") + ") がありません。");
+}
+
+TEST_F(RepairOutcome, PathLongerThan260CharactersIsRepaired) {
+    std::string folder = "data";
+    while (folder.size() < 300) folder += "/長いフォルダの名前 " + std::to_string(folder.size());
+    const std::string file = dataFile("design", folder.substr(5) + "/設計書.mdb");
+    ASSERT_GT(file.size(), 260U);
+    EXPECT_EQ(repairFile(file, kDesignKey).exitCode, 0) << logText();
+    EXPECT_TRUE(markerExists());
+    EXPECT_EQ(testsupport::integrityCheck(file), "ok");
+}
+
+// The host writes the command line itself: an unquoted path with blanks arrives whole, and one
+// pair of quotes around it all is taken off.
+struct RawCommandLine {
+    const char* name;
+    std::string afterProgram;  // FILE stands for the data file's path
+};
+
+class RawCommandLines : public RepairFixture, public ::testing::WithParamInterface<RawCommandLine> {};
+
+TEST_P(RawCommandLines, ReachTheRepairAsWritten) {
+    const std::string file = dataFile("design", "my folder/file one.mdb");
+    std::string line = GetParam().afterProgram;
+    line.replace(line.find("FILE"), 4, file);
+    EXPECT_EQ(runCommandLine(programPath(), "\"" + programPath() + "\" " + line), 0) << logText();
+    EXPECT_TRUE(markerExists());
+    EXPECT_EQ(testsupport::integrityCheck(file), "ok");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, RawCommandLines,
+    ::testing::Values(RawCommandLine{"Unquoted", "Data Source=FILE;Database Password=QHWUNK5136"},
+                      RawCommandLine{"QuotedWhole", "\"Data Source=FILE;Database Password=QHWUNK5136\""},
+                      RawCommandLine{"BlanksBefore", "   Data Source=FILE;Database Password=QHWUNK5136"}),
+    [](const ::testing::TestParamInfo<RawCommandLine>& info) { return info.param.name; });
+
+// The repair ended from outside (TerminateProcess) at random moments: the path holds the original
+// or the repaired file, never less, and the next run repairs it.
+TEST_F(RepairOutcome, KilledAtRandomMomentsLeavesTheOriginalOrTheRepair) {
+    const std::string file = dataFile("design");
+    damage(file, kDesignKey, {"null-keys", "T041", "3", "drop-index", "T000", "Key02"});
+    const std::string damaged = testsupport::readBytes(file);
+    const std::string damagedView = describe(file, kDesignKey);
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(repairFile(file, kDesignKey).exitCode, 0) << logText();
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    const std::string repairedView = describe(file, kDesignKey);
+
+    std::mt19937 random(20261210);
+    std::uniform_int_distribution<long long> moment(0, took.count());
+    for (int round = 0; round < 12; ++round) {
+        testsupport::writeBytes(file, damaged);
+        const long long after = moment(random);
+        {
+            testsupport::StartedProcess repair({programPath(), "Data Source=" + file + ";Database Password=" + kDesignKey},
+                                               {}, {});
+            std::this_thread::sleep_for(std::chrono::milliseconds(after));
+            repair.terminate();
+        }
+        SCOPED_TRACE("killed after " + std::to_string(after) + " ms");
+        ASSERT_EQ(testsupport::integrityCheck(file), "ok");
+        const std::string view = describe(file, kDesignKey);
+        EXPECT_TRUE(view == damagedView || view == repairedView) << view;
+        EXPECT_EQ(repairFile(file, kDesignKey).exitCode, 0) << logText();
+        EXPECT_EQ(describe(file, kDesignKey), repairedView);
+    }
+}
