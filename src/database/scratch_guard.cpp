@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "file_replacement.h"
 #include "lock_file.h"
 #include "module_state.h"
 #include "open_file.h"
@@ -87,6 +88,9 @@ void checkSourceUnchanged(const std::string& path) {
     if (!remembered || !(*remembered == stateOf(*heldSource, path)) || !engine::ClearSidecarsForReplacement(path))
         throw std::runtime_error("ファイル '" + path +
                                  "' は修復中に他のプログラムによって変更されたため、置き換えませんでした。");
+    // Where the rename needs the file closed, a program that opens it from now on makes the rename
+    // fail, and the original stays.
+    if (platform::kReplacingNeedsTargetClosed) heldSource.reset();
 }
 
 }  // namespace scratch

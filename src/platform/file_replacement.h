@@ -12,6 +12,9 @@ namespace platform {
 // within one volume: kOtherVolume otherwise, with both files as they were.
 int replaceFile(const std::string& replacement, const std::string& target);
 extern const int kOtherVolume;
+// Whether the rename is refused while any handle on the target is open, this process's own
+// included (Windows): the target must then be let go just before it.
+extern const bool kReplacingNeedsTargetClosed;
 
 // Gives `file` the permissions (and, where the process may, the owner) of `original`.
 int takeOverPermissions(const std::string& file, const std::string& original);

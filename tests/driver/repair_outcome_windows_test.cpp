@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <thread>
@@ -33,6 +34,13 @@ public:
 private:
     HANDLE handle_;
 };
+
+std::string namesIn(const std::string& folder) {
+    std::string names;
+    for (const auto& entry : fs::directory_iterator(testsupport::pathOf(folder)))
+        names += testsupport::utf8Of(entry.path().filename()) + " ";
+    return names;
+}
 
 int runCommandLine(const std::string& program, const std::string& line) {
     testsupport::StartedProcess repair(program, line, {}, {});
@@ -134,9 +142,11 @@ TEST_F(RepairOutcome, KilledAtRandomMomentsLeavesTheOriginalOrTheRepair) {
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
     const std::string repairedView = describe(file, kDesignKey);
 
+    // QN_FAULT_CAMPAIGN=1: the campaign of docs/robustness.md.
+    const int rounds = std::getenv("QN_FAULT_CAMPAIGN") != nullptr ? 200 : 12;
     std::mt19937 random(20261210);
     std::uniform_int_distribution<long long> moment(0, took.count());
-    for (int round = 0; round < 12; ++round) {
+    for (int round = 0; round < rounds; ++round) {
         testsupport::writeBytes(file, damaged);
         const long long after = moment(random);
         {
@@ -146,7 +156,8 @@ TEST_F(RepairOutcome, KilledAtRandomMomentsLeavesTheOriginalOrTheRepair) {
             repair.terminate();
         }
         SCOPED_TRACE("killed after " + std::to_string(after) + " ms");
-        ASSERT_EQ(testsupport::integrityCheck(file), "ok");
+        ASSERT_EQ(testsupport::integrityCheck(file), "ok") << "beside it: " << namesIn(tool_.file("data"))
+                                                           << "; in temp: " << namesIn(tool_.file("temp"));
         const std::string view = describe(file, kDesignKey);
         EXPECT_TRUE(view == damagedView || view == repairedView) << view;
         EXPECT_EQ(repairFile(file, kDesignKey).exitCode, 0) << logText();

@@ -1,8 +1,8 @@
 // Running the build's programs as child processes, the Windows way.
 #include <windows.h>
 
+#include <algorithm>
 #include <stdexcept>
-#include <thread>
 
 #include "../test_support.h"
 #include "started_process.h"
@@ -12,21 +12,39 @@ namespace testsupport {
 
 namespace {
 
-void drain(HANDLE pipe, std::string& sink) {
-    char buffer[4096];
-    DWORD n = 0;
-    while (ReadFile(pipe, buffer, sizeof buffer, &n, nullptr) && n > 0) sink.append(buffer, n);
+// Reads what `pipe` holds now into `sink`, without waiting; false once the pipe has ended.
+bool readAvailable(HANDLE pipe, std::string& sink, bool& readSome) {
+    DWORD available = 0;
+    if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr)) return false;
+    while (available > 0) {
+        char buffer[4096];
+        DWORD n = 0;
+        if (!ReadFile(pipe, buffer, std::min<DWORD>(available, sizeof buffer), &n, nullptr) || n == 0) return false;
+        sink.append(buffer, n);
+        available -= n;
+        readSome = true;
+    }
+    return true;
 }
 
 }  // namespace
 
+// The pipes are read until the program has ended and they are empty, not until they close: a
+// process that Wine starts for a GUI program (explorer.exe for the desktop) inherits the program's
+// standard streams and outlives it.
 ProcessResult run(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
     ProcessResult result;
     try {
         StartedProcess process(argv, env, {});
-        std::thread errors(drain, process.errors(), std::ref(result.err));
-        drain(process.output(), result.out);
-        errors.join();
+        bool outOpen = true, errOpen = true;
+        for (;;) {
+            const bool ended = WaitForSingleObject(process.process(), 0) == WAIT_OBJECT_0;
+            bool readSome = false;
+            if (outOpen) outOpen = readAvailable(process.output(), result.out, readSome);
+            if (errOpen) errOpen = readAvailable(process.errors(), result.err, readSome);
+            if ((ended && !readSome) || (!outOpen && !errOpen)) break;
+            if (!readSome) WaitForSingleObject(process.process(), 5);
+        }
         result.exitCode = process.wait();
     } catch (const std::runtime_error& e) {
         result.err = e.what();

@@ -88,9 +88,15 @@ StartedProcess::StartedProcess(const std::string& program, const std::string& co
     std::wstring line = wide(commandLine);
     std::wstring environment = environmentWith(env);
     PROCESS_INFORMATION started{};
-    const BOOL ok = CreateProcessW(wide(program).c_str(), line.data(), nullptr, nullptr, TRUE,
-                                   CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, environment.data(), nullptr,
-                                   &startup, &started);
+    BOOL ok = FALSE;
+    // Wine, busy starting many processes at once, now and then refuses one with an internal error.
+    for (int attempt = 0; attempt < 3 && !ok; ++attempt) {
+        ok = CreateProcessW(wide(program).c_str(), line.data(), nullptr, nullptr, TRUE,
+                            CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, environment.data(), nullptr, &startup,
+                            &started);
+        if (!ok && GetLastError() != ERROR_INTERNAL_ERROR) break;
+        if (!ok) Sleep(100);
+    }
     // Only the child holds its ends now, so that a pipe ends when the child does.
     closeIfOpen(childInput);
     closeIfOpen(childOutput);

@@ -28,6 +28,7 @@ public:
     StartedProcess(const StartedProcess&) = delete;
     StartedProcess& operator=(const StartedProcess&) = delete;
 
+    HANDLE process() const { return process_; }
     HANDLE input() const { return input_; }
     HANDLE output() const { return output_; }
     HANDLE errors() const { return errors_; }
