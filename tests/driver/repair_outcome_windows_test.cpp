@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <random>
 #include <thread>
 
@@ -103,6 +104,41 @@ TEST_F(RepairOutcome, PathLongerThan260CharactersIsRepaired) {
     EXPECT_EQ(repairFile(file, kDesignKey).exitCode, 0) << logText();
     EXPECT_TRUE(markerExists());
     EXPECT_EQ(testsupport::integrityCheck(file), "ok");
+}
+
+// The host writes to the file at moments spread over a repair, with no pause to place it: its
+// write fails as on any busy file, or the repair sees it and leaves the file, but it is never lost.
+TEST_F(RepairOutcome, HostWritingDuringTheRepairIsNeverLost) {
+    const std::string file = dataFile("design");
+    damage(file, kDesignKey, {"null-keys", "T041", "3"});
+    const std::string damaged = testsupport::readBytes(file);
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(repairFile(file, kDesignKey).exitCode, 0) << logText();
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    const std::string write = "UPDATE Lock SET Payload = 'written by the host' WHERE rowid = 1;";
+    const std::string seen = "SELECT count(*) FROM Lock WHERE Payload = 'written by the host'";
+
+    int written = 0;
+    for (int step = 0; step <= 10; ++step) {
+        const auto after = took * step / 10;
+        SCOPED_TRACE("the host wrote after " + std::to_string(after.count()) + " ms");
+        testsupport::writeBytes(file, damaged);
+        testsupport::StartedProcess repair({programPath(), "Data Source=" + file + ";Database Password=" + kDesignKey},
+                                           {}, {});
+        std::this_thread::sleep_for(after);
+        const testsupport::ProcessResult host = testsupport::runSqlite3({file, write});
+        const int ending = repair.wait();
+        EXPECT_EQ(testsupport::integrityCheck(file), "ok");
+        if (host.exitCode != 0) {
+            EXPECT_NE(host.err.find("database is locked"), std::string::npos) << host.err;
+            continue;
+        }
+        ++written;
+        EXPECT_EQ(testsupport::sqlite3Query(file, seen), "1") << "the host's write was lost; the repair ended with "
+                                                               << ending << ": " << logText();
+    }
+    EXPECT_GT(written, 0) << "no moment let the host write";
+    std::cout << "[ windows  ] the host wrote at " << written << " of 11 moments; at the others its file was busy\n";
 }
 
 // The host writes the command line itself: an unquoted path with blanks arrives whole, and one
