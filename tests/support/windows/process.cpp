@@ -1,7 +1,6 @@
 // Running the build's programs as child processes, the Windows way.
 #include <windows.h>
 
-#include <algorithm>
 #include <stdexcept>
 
 #include "../test_support.h"
@@ -9,25 +8,6 @@
 #include "windows/wide_text.h"
 
 namespace testsupport {
-
-namespace {
-
-// Reads what `pipe` holds now into `sink`, without waiting; false once the pipe has ended.
-bool readAvailable(HANDLE pipe, std::string& sink, bool& readSome) {
-    DWORD available = 0;
-    if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr)) return false;
-    while (available > 0) {
-        char buffer[4096];
-        DWORD n = 0;
-        if (!ReadFile(pipe, buffer, std::min<DWORD>(available, sizeof buffer), &n, nullptr) || n == 0) return false;
-        sink.append(buffer, n);
-        available -= n;
-        readSome = true;
-    }
-    return true;
-}
-
-}  // namespace
 
 // The pipes are read until the program has ended and they are empty, not until they close: a
 // process that Wine starts for a GUI program (explorer.exe for the desktop) inherits the program's

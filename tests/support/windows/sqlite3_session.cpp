@@ -43,20 +43,13 @@ std::string Sqlite3Session::run(const std::string& sql) {
     };
     while (!answered()) {
         if (std::chrono::steady_clock::now() > deadline) throw std::runtime_error("the other sqlite3 does not answer");
-        DWORD available = 0;
-        if (!PeekNamedPipe(cli.output(), nullptr, 0, nullptr, &available, nullptr))
-            throw std::runtime_error("the other sqlite3 ended: " + output);
-        if (available == 0) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            continue;
-        }
-        char buffer[4096];
-        DWORD n = 0;
-        if (!ReadFile(cli.output(), buffer, sizeof buffer, &n, nullptr) || n == 0)
-            throw std::runtime_error("the other sqlite3 ended: " + output);
+        std::string read;
+        bool readSome = false;
+        if (!readAvailable(cli.output(), read, readSome)) throw std::runtime_error("the other sqlite3 ended: " + output);
+        if (!readSome) std::this_thread::sleep_for(std::chrono::milliseconds(10));
         // Line ends as on POSIX, whichever the shell writes here.
-        for (DWORD i = 0; i < n; ++i)
-            if (buffer[i] != '\r') output.push_back(buffer[i]);
+        for (const char c : read)
+            if (c != '\r') output.push_back(c);
     }
     return output.substr(0, output.find(kDone));
 }

@@ -1,5 +1,6 @@
 #include "started_process.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "windows/wide_text.h"
@@ -55,6 +56,20 @@ void closeIfOpen(HANDLE& handle) {
 }
 
 }  // namespace
+
+bool readAvailable(HANDLE pipe, std::string& sink, bool& readSome) {
+    DWORD available = 0;
+    if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr)) return false;
+    while (available > 0) {
+        char buffer[4096];
+        DWORD n = 0;
+        if (!ReadFile(pipe, buffer, std::min<DWORD>(available, sizeof buffer), &n, nullptr) || n == 0) return false;
+        sink.append(buffer, n);
+        available -= n;
+        readSome = true;
+    }
+    return true;
+}
 
 std::string joinedCommandLine(const std::vector<std::string>& argv) {
     std::string line;

@@ -45,6 +45,10 @@ private:
     HANDLE errors_ = nullptr;
 };
 
+// Appends what `pipe` holds now to `sink`, without waiting (and sets `readSome` if there was
+// anything); false once the pipe has ended.
+bool readAvailable(HANDLE pipe, std::string& sink, bool& readSome);
+
 // `argv` as one command line that the C start-up splits back into the same arguments; an argument
 // is quoted only where it must be, so that a plain one reaches a program that reads the raw line
 // (as QNrepair does) just as it was written.
