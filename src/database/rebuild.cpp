@@ -83,24 +83,31 @@ private:
 
     // Keeps an index holding every field it should; re-creates one that lacks a field or is missing.
     bool indexCheck(const std::string& table, const catalogue::IndexDefinition& index) {
-        if (helper_.daoIndexExist(db_, table, index.name)) {
+        // The helper reports a read the system refused as a plain false, and the check goes on as
+        // designed: what then fails, fails for that refusal, which its line names.
+        std::string refusal;
+        const auto noted = [&](bool result) {
+            if (!helper_.systemFailure().empty()) refusal = helper_.systemFailure();
+            return result;
+        };
+        if (noted(helper_.daoIndexExist(db_, table, index.name))) {
             bool complete = true;
             for (const std::string& field : index.fields) {
-                if (!helper_.daoFieldExist(db_, table, index.name, field)) {
+                if (!noted(helper_.daoFieldExist(db_, table, index.name, field))) {
                     complete = false;
                     break;
                 }
             }
             if (complete) return true;
-            if (!helper_.daoDeleteIndex(db_, table, index.name)) {
+            if (!noted(helper_.daoDeleteIndex(db_, table, index.name))) {
                 repairM::WriteLog(head_ + msg::kTable + table + msg::kIndex + index.name + msg::kTailIndexNotDeleted +
-                                  helper_.systemFailure());
+                                  refusal);
                 return false;
             }
         }
-        if (!helper_.daoCreateIndex(db_, table, index.name)) {
+        if (!noted(helper_.daoCreateIndex(db_, table, index.name))) {
             repairM::WriteLog(head_ + msg::kTable + table + msg::kIndex + index.name + msg::kTailIndexNotCreated +
-                              helper_.systemFailure());
+                              refusal);
             return false;
         }
         return true;

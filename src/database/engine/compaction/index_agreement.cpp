@@ -26,6 +26,7 @@ void repairDisagreeingIndexes(Connection& copy) {
                 appendIndex(copy, table, index);
                 recordProblem(copy, table, "インデックス '" + index.name + "' が表と食い違っていたため、作り直しました");
             } catch (const EngineError& e) {
+                if (!refusesIndex(e)) throw;
                 recordProblem(copy, table,
                               "インデックス '" + index.name + "' が表と食い違い、作り直せなかったため、除きました (" +
                                   e.what() + ")");

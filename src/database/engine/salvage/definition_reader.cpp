@@ -28,7 +28,9 @@ std::optional<std::string> DefinitionReader::define(const std::string& sql) {
         if (made.step()) return std::nullopt;
         sp.commit();
         return name;
-    } catch (const EngineError&) {
+    } catch (const EngineError& e) {
+        // A text that SQLite does not take as a definition is none.
+        if (refusedBySystem(e)) throw;
         return std::nullopt;
     }
 }

@@ -98,6 +98,7 @@ void rebuildIndexes(Connection& copy, const std::vector<LayoutEntry>& layout, De
         try {
             appendIndex(copy, index.table, index.record);
         } catch (const EngineError& e) {
+            if (!refusesIndex(e)) throw;
             recordProblem(copy, index.table,
                           "インデックス '" + index.record.name + "' を作り直せなかったため、除きました (" + e.what() + ")");
         }

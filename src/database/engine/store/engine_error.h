@@ -63,6 +63,23 @@ inline bool showsDamage(const EngineError& e) {
     return e.code() == ErrorCode::Damaged || e.code() == ErrorCode::NotOurFormat;
 }
 
+// Whether `e` says an index cannot be made as defined over the rows there are: its definition
+// breaks a rule (no fields, a name or a primary key taken, a field the table lacks) or the rows
+// break its promises (a value repeated or missing). The index checks leave such an index out and
+// say so; anything else, a refusal of the system above all, ends the work.
+inline bool refusesIndex(const EngineError& e) {
+    switch (e.code()) {
+    case ErrorCode::TableNotFound:
+    case ErrorCode::IndexWithoutFields:
+    case ErrorCode::IndexExists:
+    case ErrorCode::PrimaryExists:
+    case ErrorCode::FieldNotInTable:
+    case ErrorCode::DuplicateValues:
+    case ErrorCode::NullInRequired: return true;
+    default: return false;
+    }
+}
+
 namespace detail {
 // Throws ObjectNotSet for an object built on a null parent (the host's "object variable not set").
 void requireObject(const void* parent);

@@ -50,7 +50,9 @@ std::vector<LayoutEntry> layoutFromSchema(Connection& conn) {
         while (stmt.step())
             entries.push_back({stmt.columnText(0), stmt.columnText(1), stmt.columnText(2), stmt.columnInt(3),
                                stmt.columnText(4)});
-    } catch (const EngineError&) {
+    } catch (const EngineError& e) {
+        // A schema too damaged to read gives no layout; a read the system refused is no damage.
+        if (!showsDamage(e)) throw;
         entries.clear();
     }
     return entries;

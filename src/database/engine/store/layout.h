@@ -36,7 +36,7 @@ void layoutAdd(Connection& conn, const std::string& name);
 void layoutRemove(Connection& conn, const std::string& name);
 
 // The layout that the schema of `conn` would give, for a file made before the layout existed;
-// empty when the schema cannot be read.
+// empty when the schema is too damaged to read.
 std::vector<LayoutEntry> layoutFromSchema(Connection& conn);
 
 }  // namespace engine::detail

@@ -34,15 +34,17 @@ public:
     Statement prepare(const std::string& sql);
     // Runs a query that yields one integer (0 when it yields no row).
     std::int64_t queryInt(const std::string& sql);
-    // SQLite's full check of the file: "ok", or the first problem it finds.
+    // SQLite's full check of the file: "ok", or the first problem it finds. A read the system
+    // refused while it ran is thrown as that refusal (DiskIo), never given as a problem.
     std::string integrityCheck();
-    // SQLite's quick check: all of the full check but whether indexes agree with their tables and
-    // unique indexes hold each key once.
+    // SQLite's quick check, likewise: all of the full check but whether indexes agree with their
+    // tables and unique indexes hold each key once.
     std::string quickCheck();
 
     [[noreturn]] void fail(int rc) const;
 
 private:
+    std::string verdictOf(const char* check);
     Connection(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
     sqlite3* db_;
     std::string path_;
