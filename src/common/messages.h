@@ -63,6 +63,8 @@ inline constexpr const char* kTailVerifierRenewed =
     ") のパスワードの検証情報が失われていたため、指定されたパスワードで作り直しました。";
 inline constexpr const char* kKeptOriginal = ") の修復前のファイルを ";
 inline constexpr const char* kTailKept = " として残しました。";
+// What is uncertain about a replacement that was made, e.g. kFile + path + kReplacedBut + reason + "。".
+inline constexpr const char* kReplacedBut = ") を置き換えましたが、";
 inline constexpr const char* kRowsLostNotice = "取り出せなかった行があります。";
 
 }  // namespace msg

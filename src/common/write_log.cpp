@@ -22,4 +22,11 @@ void WriteLog(const std::string& message) {
                                  ")。");
 }
 
+void writeLogIfPossible(const std::string& message) {
+    try {
+        WriteLog(message);
+    } catch (const std::exception&) {
+    }
+}
+
 }  // namespace repairM

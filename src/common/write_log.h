@@ -8,4 +8,8 @@ namespace repairM {
 // a failure to write the log throws to the caller's trap.
 void WriteLog(const std::string& message);
 
+// For what is said once the outcome is settled (the file replaced): a log that cannot be written
+// then costs the line, not the outcome.
+void writeLogIfPossible(const std::string& message);
+
 }  // namespace repairM

@@ -44,8 +44,10 @@ void compactIntoScratch(const std::string& path, const std::string& connect) {
     // A leftover scratch copy is removed next: it must not be the very file under repair.
     if (std::filesystem::equivalent(platform::toPath(path), platform::toPath(repairM::ScratchPath()), ignored))
         throw std::runtime_error("ファイル '" + path + "' は修復用の一時ファイルのため、修復できません。");
-    // With it goes whatever SQLite left beside it, which it would apply to the new copy.
+    // With it goes whatever SQLite left beside it, which it would apply to the new copy, and what
+    // a run ended before its time left beside the file under repair.
     engine::DeleteDataFile(repairM::ScratchPath());
+    if (std::string original; platform::resolveLinks(path, original) == 0) removeTemporariesBeside(original);
     engine::DBEngine& dbEngine = engine::DBEngine::instance();
     // What a crashed host left beside the file goes into it first, so that the state
     // remembered, compacted and checked before the replacement is its last committed one.
@@ -84,23 +86,31 @@ bool CompactDataFile(const std::string& path, const std::string& password) {
 }
 
 bool ReplaceDataFile(const std::string& path) {
-    return repairM::RunTrapped(msg::kFile + path + msg::kTailNotReplaced, [&] {
-        std::string kept;
+    std::string kept;
+    std::string uncertain;
+    const bool replaced = repairM::RunTrapped(msg::kFile + path + msg::kTailNotReplaced, [&] {
+        ReplacementSteps steps;
+        // The damaged file may still hold what the repair could not bring back.
+        steps.prepare = [&](const std::string& original) {
+            if (repairM::RowsLost) kept = keepDamagedOriginal(original);
+        };
+        steps.lastCheck = [&] { scratch::checkSourceUnchanged(path); };
+        steps.letGoOfTarget = scratch::releaseSource;
         try {
-            replaceFileAtomically(repairM::ScratchPath(), path, [&] {
-                scratch::checkSourceUnchanged(path);
-                // The damaged file may still hold what the repair could not bring back.
-                if (repairM::RowsLost) kept = keepDamagedOriginal(path);
-            });
+            uncertain = replaceFileAtomically(repairM::ScratchPath(), path, steps);
         } catch (...) {
-            // The original is still in place: the name kept for it would only puzzle its user.
-            std::error_code ignored;
-            if (!kept.empty()) std::filesystem::remove(platform::toPath(kept), ignored);
+            // Nothing was replaced: a name kept for the original, still in place, would only puzzle
+            // its user. Where that cannot be shown, the kept copy stays, as the original may be all it is.
+            std::error_code ec;
+            if (!kept.empty() && scratch::sourceStillAt(path) && std::filesystem::remove(platform::toPath(kept), ec))
+                kept.clear();
             throw;
         }
-        if (!kept.empty()) repairM::WriteLog(msg::kFile + path + msg::kKeptOriginal + kept + msg::kTailKept);
         return true;
     });
+    if (!kept.empty()) repairM::writeLogIfPossible(msg::kFile + path + msg::kKeptOriginal + kept + msg::kTailKept);
+    if (!uncertain.empty()) repairM::writeLogIfPossible(msg::kFile + path + msg::kReplacedBut + uncertain + "。");
+    return replaced;
 }
 
 void DiscardUnfinishedScratchCopy() {

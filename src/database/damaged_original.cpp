@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "file_copy.h"
+#include "file_replace.h"
 #include "file_replacement.h"
 #include "local_time.h"
 #include "paths.h"
@@ -44,28 +45,40 @@ void flushFolder(const fs::path& folder) {
     if (const int error = platform::flushFolder(platform::fromPath(folder)); error != 0) fail(platform::fromPath(folder), error);
 }
 
-}  // namespace
+void removeQuietly(const fs::path& file) {
+    std::error_code ignored;
+    fs::remove(file, ignored);
+}
 
-std::string keepDamagedOriginal(const std::string& path) {
-    std::error_code ec;
-    const fs::path file = fs::canonical(platform::toPath(path), ec);
-    if (ec) fail(path, platform::errorText(ec));
-    const fs::path kept = freeName(file);
-    if (platform::hardLink(platform::fromPath(file), platform::fromPath(kept)) == 0) {
-        flushFolder(file.parent_path());
-        return platform::fromPath(kept);
-    }
-    // A file system without hard links: a copy, complete under its final name or not there at all.
-    const fs::path partial = file.parent_path() / platform::toPath("." + platform::fromPath(kept.filename()) + ".partial");
-    const std::optional<platform::CopyFailure> failure = platform::copyFile(platform::fromPath(file), platform::fromPath(partial));
+// A copy for a file system without hard links: complete under its final name, or not there at all.
+void copyWhole(const fs::path& file, const fs::path& kept) {
+    const fs::path partial = platform::toPath(temporaryBeside(platform::fromPath(file), kKeptCopyInProgress));
+    removeQuietly(partial);
     try {
-        if (failure) fail(failure->file, failure->error);
-        if (const int error = platform::flushFile(platform::fromPath(partial)); error != 0) fail(platform::fromPath(partial), error);
+        if (const std::optional<platform::CopyFailure> failure =
+                platform::copyFile(platform::fromPath(file), platform::fromPath(partial)))
+            fail(failure->file, failure->error);
+        if (const int error = platform::flushFile(platform::fromPath(partial)); error != 0)
+            fail(platform::fromPath(partial), error);
+        std::error_code ec;
         fs::rename(partial, kept, ec);
         if (ec) fail(platform::fromPath(kept), platform::errorText(ec));
+    } catch (...) {
+        removeQuietly(partial);
+        throw;
+    }
+}
+
+}  // namespace
+
+std::string keepDamagedOriginal(const std::string& original) {
+    const fs::path file = platform::toPath(original);
+    const fs::path kept = freeName(file);
+    if (platform::hardLink(original, platform::fromPath(kept)) != 0) copyWhole(file, kept);
+    try {
         flushFolder(file.parent_path());
     } catch (...) {
-        fs::remove(partial, ec);
+        removeQuietly(kept);
         throw;
     }
     return platform::fromPath(kept);

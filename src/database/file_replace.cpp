@@ -7,6 +7,7 @@
 #include "engine_error.h"
 #include "file_copy.h"
 #include "file_replacement.h"
+#include "open_file.h"
 #include "paths.h"
 #include "system_error.h"
 
@@ -33,6 +34,11 @@ void takeOverPermissions(const std::string& path, const std::string& original) {
     if (const int error = platform::takeOverPermissions(path, original); error != 0) fail("設定できません", path, error);
 }
 
+void removeQuietly(const std::string& path) {
+    std::error_code ignored;
+    fs::remove(platform::toPath(path), ignored);
+}
+
 // Refused before the copy starts when the disk of `staged` is sure not to hold it.
 void requireRoomFor(const std::string& source, const std::string& staged) {
     std::error_code ec;
@@ -43,51 +49,90 @@ void requireRoomFor(const std::string& source, const std::string& staged) {
         throw std::runtime_error(engine::describe::noRoomFor(staged, space.available, needed, false));
 }
 
-// A copy of `source` beside `target`, flushed, for a move that cannot cross volumes.
-std::string stageBeside(const std::string& source, const fs::path& target) {
-    const std::string staged =
-        platform::fromPath(target.parent_path() / platform::toPath("." + platform::fromPath(target.filename()) + ".qnrepair"));
-    std::error_code ec;
-    fs::remove(platform::toPath(staged), ec);
-    requireRoomFor(source, staged);
-    if (const std::optional<platform::CopyFailure> failure = platform::copyFile(source, staged)) {
-        fs::remove(platform::toPath(staged), ec);
-        fail(failure->file == source ? "読めません" : "コピーできません", failure->file, failure->error);
-    }
-    try {
-        takeOverPermissions(staged, platform::fromPath(target));
-        flush(staged);
-    } catch (...) {
-        fs::remove(platform::toPath(staged), ec);
-        throw;
-    }
-    return staged;
+// Whether `a` and `b` lie on one volume, as far as the system tells; a rename says for sure.
+bool onOneVolume(const std::string& a, const std::string& b) {
+    platform::FileIdentity first, second;
+    return !platform::identityAt(platform::fromPath(platform::toPath(a).parent_path()), first) ||
+           !platform::identityAt(platform::fromPath(platform::toPath(b).parent_path()), second) ||
+           first.volume == second.volume;
 }
+
+// A flushed copy of `source` beside `target` with its permissions, for a move that cannot cross
+// volumes; removed again when the object goes, unless it was moved into place.
+class StagedCopy {
+public:
+    StagedCopy(const std::string& source, const std::string& target) : path_(temporaryBeside(target, kStagedCopy)) {
+        removeQuietly(path_);
+        requireRoomFor(source, path_);
+        try {
+            if (const std::optional<platform::CopyFailure> failure = platform::copyFile(source, path_))
+                fail(failure->file == source ? "読めません" : "コピーできません", failure->file, failure->error);
+            takeOverPermissions(path_, target);
+            flush(path_);
+        } catch (...) {
+            removeQuietly(path_);
+            throw;
+        }
+    }
+    ~StagedCopy() {
+        if (!moved_) removeQuietly(path_);
+    }
+    StagedCopy(const StagedCopy&) = delete;
+    StagedCopy& operator=(const StagedCopy&) = delete;
+
+    const std::string& path() const { return path_; }
+    void movedIntoPlace() { moved_ = true; }
+
+private:
+    std::string path_;
+    bool moved_ = false;
+};
 
 }  // namespace
 
-void replaceFileAtomically(const std::string& replacement, const std::string& target,
-                           const std::function<void()>& lastCheck) {
+std::string temporaryBeside(const std::string& target, const char* purpose) {
+    const fs::path file = platform::toPath(target);
+    return platform::fromPath(file.parent_path() /
+                              platform::toPath("." + platform::fromPath(file.filename()) + "." + purpose));
+}
+
+void removeTemporariesBeside(const std::string& target) {
+    for (const char* purpose : {kStagedCopy, kKeptCopyInProgress}) removeQuietly(temporaryBeside(target, purpose));
+}
+
+std::string replaceFileAtomically(const std::string& replacement, const std::string& target,
+                                  const ReplacementSteps& steps) {
+    std::string original;
+    if (const int error = platform::resolveLinks(target, original); error != 0) fail("見つけられません", target, error);
     std::error_code ec;
-    const fs::path resolved = fs::canonical(platform::toPath(target), ec);
-    if (ec) fail("見つけられません", target, platform::errorText(ec));
-    const std::string original = platform::fromPath(resolved);
-    if (!fs::is_regular_file(resolved, ec)) fail("置き換えられません", target, "通常のファイルではありません");
+    if (!fs::is_regular_file(platform::toPath(original), ec)) fail("置き換えられません", target, "通常のファイルではありません");
     if (platform::isReadOnly(original))
         throw std::runtime_error("ファイル '" + target + "' は読み取り専用のため置き換えられません。");
 
     takeOverPermissions(replacement, original);
     flush(replacement);
-    if (lastCheck) lastCheck();
-    if (const int error = platform::replaceFile(replacement, original); error != 0) {
-        if (error != platform::kOtherVolume) fail("置き換えられません", target, error);
-        const std::string staged = stageBeside(replacement, resolved);
-        if (const int stagedError = platform::replaceFile(staged, original); stagedError != 0) {
-            fs::remove(platform::toPath(staged), ec);
-            fail("置き換えられません", target, stagedError);
-        }
-        fs::remove(platform::toPath(replacement), ec);
+    // Every copy is made before the last check, so that nothing slow stands between it and the rename.
+    std::optional<StagedCopy> staged;
+    if (!onOneVolume(replacement, original)) staged.emplace(replacement, original);
+    if (steps.prepare) steps.prepare(original);
+    if (steps.lastCheck) steps.lastCheck();
+    int error = platform::replaceFile(staged ? staged->path() : replacement, original, steps.letGoOfTarget);
+    if (error == platform::kOtherVolume && !staged) {
+        // The volumes looked the same and are not (a bind mount, say): the copy is made now, while
+        // the original is still held.
+        staged.emplace(replacement, original);
+        error = platform::replaceFile(staged->path(), original, steps.letGoOfTarget);
     }
-    if (const int error = platform::flushFolder(platform::fromPath(resolved.parent_path())); error != 0)
-        fail("ディスクに書き込めません", platform::fromPath(resolved.parent_path()), error);
+    if (error != 0) fail("置き換えられません", target, error);
+
+    // The file is replaced: from here on, what fails is said, not thrown.
+    if (staged) {
+        staged->movedIntoPlace();
+        removeQuietly(replacement);
+    }
+    const std::string folder = platform::fromPath(platform::toPath(original).parent_path());
+    if (const int flushError = platform::flushFolder(folder); flushError != 0)
+        return "フォルダー '" + folder + "' をディスクに書き込めませんでした (" + platform::systemErrorText(flushError) +
+               ")。停電などがあると、置き換えが失われることがあります";
+    return {};
 }

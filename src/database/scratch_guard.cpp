@@ -5,7 +5,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "file_replacement.h"
+#include "file_access.h"
 #include "lock_file.h"
 #include "module_state.h"
 #include "open_file.h"
@@ -44,6 +44,10 @@ std::unique_ptr<platform::ReadOnlyFile> openForReading(const std::string& path) 
     return file;
 }
 
+[[noreturn]] void failToUseFolder(const std::string& reason) {
+    throw std::runtime_error("修復用の一時フォルダー '" + repairM::ScratchFolder() + "' を使えません (" + reason + ")。");
+}
+
 SourceState stateOf(const platform::ReadOnlyFile& file, const std::string& path) {
     SourceState state{};
     if (!file.identity(state.identity)) failToRead(path, platform::lastSystemError());
@@ -53,21 +57,28 @@ SourceState stateOf(const platform::ReadOnlyFile& file, const std::string& path)
     return state;
 }
 
+// A link at one of the scratch folder's own names leads out of it: it goes, as a link.
+void removeLinkAt(const std::string& path) {
+    if (!platform::isLink(path)) return;
+    if (const int error = platform::removeLink(path); error != 0) failToUseFolder(platform::systemErrorText(error));
+}
+
 }  // namespace
 
 void hold() {
     if (scratchLock) return;
+    if (platform::isLink(repairM::ScratchFolder())) failToUseFolder("シンボリック リンクです");
     const std::string lockPath = repairM::ScratchFolder() + platform::kSeparator + kLockName;
+    removeLinkAt(lockPath);
     int error = 0;
     switch (platform::LockFile::take(lockPath, scratchLock, error)) {
-    case platform::LockFile::Outcome::Held: return;
+    case platform::LockFile::Outcome::Held: break;
     case platform::LockFile::Outcome::HeldByAnother:
         throw std::runtime_error("修復用の一時フォルダー '" + repairM::ScratchFolder() +
                                  "' は別の修復が使用中です。その修復が終わってからやり直してください。");
-    case platform::LockFile::Outcome::Failed:
-        throw std::runtime_error("修復用の一時フォルダー '" + repairM::ScratchFolder() + "' を使えません (" +
-                                 platform::systemErrorText(error) + ")。");
+    case platform::LockFile::Outcome::Failed: failToUseFolder(platform::systemErrorText(error));
     }
+    for (const std::string& name : engine::DataFileNames(repairM::ScratchPath())) removeLinkAt(name);
 }
 
 void release() {
@@ -88,9 +99,16 @@ void checkSourceUnchanged(const std::string& path) {
     if (!remembered || !(*remembered == stateOf(*heldSource, path)) || !engine::ClearSidecarsForReplacement(path))
         throw std::runtime_error("ファイル '" + path +
                                  "' は修復中に他のプログラムによって変更されたため、置き換えませんでした。");
-    // Where the rename needs the file closed, a program that opens it from now on makes the rename
-    // fail, and the original stays.
-    if (platform::kReplacingNeedsTargetClosed) heldSource.reset();
+}
+
+// Where the rename needs the file closed, a program that opens it from now on makes the rename
+// fail, and the original stays.
+void releaseSource() { heldSource.reset(); }
+
+bool sourceStillAt(const std::string& path) {
+    platform::FileIdentity now;
+    return remembered && platform::identityAt(path, now) && now.volume == remembered->identity.volume &&
+           now.file == remembered->identity.file;
 }
 
 }  // namespace scratch

@@ -54,16 +54,18 @@ void requireWritableToolDirectory() {
                                  platform::systemErrorText(error) + ")。");
 }
 
+// After the file was replaced: the exit status still tells the host, and the log says why the
+// marker is missing.
 void createMarker() {
     if (const int error = platform::appendToFile(MarkerPath, ""); error != 0)
-        throw std::runtime_error("ファイル '" + MarkerPath + "' を作成できません (" + platform::systemErrorText(error) +
-                                 ")。");
+        writeLogIfPossible("ファイル '" + MarkerPath + "' を作成できません (" + platform::systemErrorText(error) + ")。");
 }
 
 void createScratchFolder() {
     const fs::path folder = platform::toPath(ScratchFolder());
     std::error_code ec;
-    if (fs::is_directory(folder, ec)) return;
+    // A link there is left for the repair to refuse, saying why, rather than followed.
+    if (platform::isLink(ScratchFolder()) || fs::is_directory(folder, ec)) return;
     if (!fs::create_directory(folder, ec) && ec)
         throw std::runtime_error("フォルダー '" + ScratchFolder() + "' を作成できません (" + platform::errorText(ec) + ")。");
 }
@@ -97,10 +99,7 @@ int Main(const std::string& commandLine, const std::function<void()>& showWindow
     } catch (const std::exception& e) {
         ShowErrorBox(e.what());
         // Without a window the log is the only place left to say why the run ended.
-        try {
-            WriteLog(e.what());
-        } catch (const std::exception&) {
-        }
+        writeLogIfPossible(e.what());
         return 1;
     }
 }

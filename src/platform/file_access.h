@@ -13,6 +13,12 @@ int canWriteIn(const std::string& folder);
 // when it is a link).
 int canReadWriteRemove(const std::string& path);
 
+// Whether `path` itself is a link (on Windows any reparse point, a junction too); false when
+// nothing is there.
+bool isLink(const std::string& path);
+// Removes the link at `path` itself, never what it leads to.
+int removeLink(const std::string& path);
+
 // Makes an empty file at `path`, unless something is there already: kExists then.
 int createNew(const std::string& path);
 extern const int kExists;

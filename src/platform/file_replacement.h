@@ -3,18 +3,18 @@
 // Putting one file in place of another, so that the path holds at every moment either the old
 // file or the complete new one. Each call returns 0 or the system's code (system_error.h).
 
+#include <functional>
 #include <string>
 
 namespace platform {
 
-// Moves `replacement` over `target` in one step, writing through to the disk; the moved file takes
-// over the target's attributes where the system keeps them apart from the contents (Windows). Only
-// within one volume: kOtherVolume otherwise, with both files as they were.
-int replaceFile(const std::string& replacement, const std::string& target);
+// Moves `replacement` over `target` in one step, writing through to the disk, while the target is
+// open elsewhere (as ReadOnlyFile opens it, held against writers) where the system allows: POSIX,
+// and Windows 10 on NTFS. Where it renames only over a file that no one holds open,
+// `letGoOfTarget` runs just before, for the caller to close its own. Only within one volume:
+// kOtherVolume otherwise, with both files as they were.
+int replaceFile(const std::string& replacement, const std::string& target, const std::function<void()>& letGoOfTarget);
 extern const int kOtherVolume;
-// Whether the rename is refused while any handle on the target is open, this process's own
-// included (Windows): the target must then be let go just before it.
-extern const bool kReplacingNeedsTargetClosed;
 
 // Gives `file` the permissions (and, where the process may, the owner) of `original`.
 int takeOverPermissions(const std::string& file, const std::string& original);

@@ -10,8 +10,8 @@ namespace platform {
 class LockFile {
 public:
     enum class Outcome { Held, HeldByAnother, Failed };
-    // Creates the file at `path` if need be and takes its lock without waiting. `error` is set
-    // (a lastSystemError() code) when the outcome is Failed.
+    // Creates the file at `path` if need be and takes its lock without waiting; a link there is not
+    // followed. `error` is set (a lastSystemError() code) when the outcome is Failed.
     static Outcome take(const std::string& path, std::unique_ptr<LockFile>& lock, int& error);
     ~LockFile();
     LockFile(const LockFile&) = delete;

@@ -16,6 +16,11 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 
+// The identity of the file at `path` (what a link leads to), told without opening it for reading
+// or writing; false with lastSystemError() saying why when the system cannot tell. Only the volume
+// and the file are set.
+bool identityAt(const std::string& path, FileIdentity& identity);
+
 struct ByteRange {
     std::int64_t offset;
     std::int64_t length;
@@ -39,8 +44,9 @@ public:
     bool isRegular() const;
     // False with lastSystemError() saying why when the system cannot tell.
     bool identity(FileIdentity& identity) const;
-    // Holds `ranges` locked for reading until the file is closed: no one can lock any byte of them
-    // for writing meanwhile. False when someone holds such a lock now.
+    // Holds `ranges` locked for reading until this object closes the file: no one can lock any byte
+    // of them for writing meanwhile, and nothing else this process opens or closes ends the hold.
+    // False when someone holds such a lock now.
     bool lockForReading(const std::vector<ByteRange>& ranges) const;
 
 private:

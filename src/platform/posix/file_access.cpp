@@ -1,6 +1,7 @@
 #include "file_access.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,6 +23,13 @@ int canReadWriteRemove(const std::string& path) {
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     return canWriteIn(folder.empty() ? "." : folder.string());
 }
+
+bool isLink(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+int removeLink(const std::string& path) { return ::unlink(path.c_str()) == 0 ? 0 : errno; }
 
 int createNew(const std::string& path) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

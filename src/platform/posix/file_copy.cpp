@@ -51,7 +51,7 @@ std::optional<CopyFailure> copyFile(const std::string& from, const std::string& 
     const Descriptor in{::open(from.c_str(), O_RDONLY | O_CLOEXEC)};
     struct stat st {};
     if (in.fd < 0 || ::fstat(in.fd, &st) != 0) return CopyFailure{from, errno};
-    Descriptor out{::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777)};
+    Descriptor out{::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, st.st_mode & 0777)};
     if (out.fd < 0) return CopyFailure{to, errno};
     std::vector<char> chunk(kChunk);
     for (off_t offset = 0;;) {

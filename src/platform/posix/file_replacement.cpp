@@ -10,10 +10,9 @@
 namespace platform {
 
 const int kOtherVolume = EXDEV;
-// A rename over a file that others hold open replaces it for every later open.
-const bool kReplacingNeedsTargetClosed = false;
 
-int replaceFile(const std::string& replacement, const std::string& target) {
+// A rename over a file that others hold open replaces it for every later open.
+int replaceFile(const std::string& replacement, const std::string& target, const std::function<void()>&) {
     return ::rename(replacement.c_str(), target.c_str()) == 0 ? 0 : errno;
 }
 

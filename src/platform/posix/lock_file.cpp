@@ -17,7 +17,7 @@ LockFile::LockFile(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) 
 LockFile::~LockFile() = default;
 
 LockFile::Outcome LockFile::take(const std::string& path, std::unique_ptr<LockFile>& lock, int& error) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
         error = errno;
         return Outcome::Failed;

@@ -15,6 +15,15 @@ struct ReadOnlyFile::Handle {
     ~Handle() { ::close(fd); }
 };
 
+bool identityAt(const std::string& path, FileIdentity& identity) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    identity = FileIdentity{};
+    identity.volume = static_cast<std::uint64_t>(st.st_dev);
+    identity.file = static_cast<std::uint64_t>(st.st_ino);
+    return true;
+}
+
 ReadOnlyFile::ReadOnlyFile(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
 ReadOnlyFile::~ReadOnlyFile() = default;
 
@@ -46,6 +55,9 @@ bool ReadOnlyFile::identity(FileIdentity& identity) const {
     return true;
 }
 
+// Open file description locks: they belong to this descriptor alone, so that no other descriptor
+// of the process on the same file drops them when it is closed (as it would drop a classic record
+// lock), and they conflict with the classic locks that SQLite takes.
 bool ReadOnlyFile::lockForReading(const std::vector<ByteRange>& ranges) const {
     for (const ByteRange& range : ranges) {
         struct flock lock {};
@@ -53,7 +65,8 @@ bool ReadOnlyFile::lockForReading(const std::vector<ByteRange>& ranges) const {
         lock.l_whence = SEEK_SET;
         lock.l_start = static_cast<off_t>(range.offset);
         lock.l_len = static_cast<off_t>(range.length);
-        if (::fcntl(handle_->fd, F_SETLK, &lock) != 0) return false;
+        lock.l_pid = 0;
+        if (::fcntl(handle_->fd, F_OFD_SETLK, &lock) != 0) return false;
     }
     return true;
 }

@@ -8,6 +8,14 @@ std::filesystem::path toPath(const std::string& path) { return std::filesystem::
 
 std::string fromPath(const std::filesystem::path& path) { return path.string(); }
 
+int resolveLinks(const std::string& path, std::string& resolved) {
+    std::error_code ec;
+    const std::filesystem::path target = std::filesystem::canonical(path, ec);
+    if (ec) return ec.value();
+    resolved = target.string();
+    return 0;
+}
+
 std::string executableDirectory() {
     std::error_code ec;
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);

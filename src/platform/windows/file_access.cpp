@@ -4,6 +4,7 @@
 
 #include "handle.h"
 #include "paths.h"
+#include "wide_text.h"
 
 namespace platform {
 
@@ -30,6 +31,21 @@ int canReadWriteRemove(const std::string& path) {
     const windows::Handle file(windows::openFile(path, GENERIC_READ | GENERIC_WRITE | DELETE, windows::kShareAll,
                                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT));
     return file.valid() ? 0 : lastError();
+}
+
+bool isLink(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(windows::wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// A link to a folder is removed as a folder, one to a file as a file: either way the link goes,
+// and what it leads to stays.
+int removeLink(const std::string& path) {
+    const std::wstring name = windows::wide(path);
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return lastError();
+    const BOOL removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? RemoveDirectoryW(name.c_str()) : DeleteFileW(name.c_str());
+    return removed ? 0 : lastError();
 }
 
 int createNew(const std::string& path) {

@@ -9,7 +9,7 @@ namespace platform {
 std::optional<CopyFailure> copyFile(const std::string& from, const std::string& to) {
     const windows::Handle in(windows::openFile(from, GENERIC_READ, windows::kShareAll, OPEN_EXISTING));
     if (!in.valid()) return CopyFailure{from, static_cast<int>(GetLastError())};
-    const windows::Handle out(windows::openFile(to, GENERIC_WRITE, 0, CREATE_ALWAYS));
+    const windows::Handle out(windows::openFile(to, GENERIC_WRITE, 0, CREATE_NEW));
     if (!out.valid()) return CopyFailure{to, static_cast<int>(GetLastError())};
     std::vector<char> chunk(1 << 20);
     for (std::int64_t offset = 0;;) {

@@ -13,7 +13,7 @@ LockFile::~LockFile() = default;
 
 LockFile::Outcome LockFile::take(const std::string& path, std::unique_ptr<LockFile>& lock, int& error) {
     auto handle = std::make_unique<Handle>(
-        windows::openFile(path, GENERIC_READ | GENERIC_WRITE, windows::kShareAll, OPEN_ALWAYS));
+        windows::openFile(path, GENERIC_READ | GENERIC_WRITE, windows::kShareAll, OPEN_ALWAYS, FILE_FLAG_OPEN_REPARSE_POINT));
     if (!handle->valid()) {
         error = static_cast<int>(GetLastError());
         return Outcome::Failed;

@@ -8,6 +8,18 @@ struct ReadOnlyFile::Handle : windows::Handle {
     using windows::Handle::Handle;
 };
 
+bool identityAt(const std::string& path, FileIdentity& identity) {
+    // No access to the contents: a handle that takes no share from anyone, for a folder as well.
+    const windows::Handle file(
+        windows::openFile(path, FILE_READ_ATTRIBUTES, windows::kShareAll, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file.valid() || !GetFileInformationByHandle(file.h, &info)) return false;
+    identity = FileIdentity{};
+    identity.volume = info.dwVolumeSerialNumber;
+    identity.file = static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+    return true;
+}
+
 ReadOnlyFile::ReadOnlyFile(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
 ReadOnlyFile::~ReadOnlyFile() = default;
 

@@ -4,15 +4,47 @@
 
 #include <vector>
 
+#include "handle.h"
 #include "wide_text.h"
 
 namespace platform {
+
+namespace {
+
+// What GetFinalPathNameByHandleW puts before a path: "\\?\" before a drive's, "\\?\UNC\" before a
+// share's.
+std::wstring withoutLongPrefix(std::wstring path) {
+    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + path.substr(8);
+    if (path.rfind(L"\\\\?\\", 0) == 0) return path.substr(4);
+    return path;
+}
+
+}  // namespace
 
 const char* const kSeparator = "\\";
 
 std::filesystem::path toPath(const std::string& path) { return std::filesystem::path(windows::wide(path)); }
 
 std::string fromPath(const std::filesystem::path& path) { return windows::utf8(path.native()); }
+
+// MinGW's std::filesystem::canonical leaves symbolic links as they are: the handle's own path is
+// the file the system opened.
+int resolveLinks(const std::string& path, std::string& resolved) {
+    const windows::Handle file(
+        windows::openFile(path, FILE_READ_ATTRIBUTES, windows::kShareAll, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS));
+    if (!file.valid()) return static_cast<int>(GetLastError());
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(file.h, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) return static_cast<int>(GetLastError());
+        if (length < buffer.size()) {
+            resolved = windows::utf8(withoutLongPrefix(std::wstring(buffer.data(), length)));
+            return 0;
+        }
+        buffer.resize(length + 1);
+    }
+}
 
 std::string executableDirectory() {
     std::vector<wchar_t> buffer(MAX_PATH);

@@ -1,5 +1,6 @@
 #include "sidecars.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <filesystem>
@@ -24,6 +25,7 @@ constexpr const char* kWal = "-wal";
 constexpr const char* kShm = "-shm";
 constexpr std::array<const char*, 3> kSidecars = {kJournal, kWal, kShm};
 
+// Where SQLite looks beside the data file `path`, which may be a link the host opens it by.
 std::string sidecar(const std::string& path, const char* suffix) { return platform::sqliteSidecarBase(path) + suffix; }
 
 [[noreturn]] void unusable(const std::string& path, const std::string& file, const std::string& detail) {
@@ -82,16 +84,19 @@ bool ClearSidecarsForReplacement(const std::string& path) {
     return true;
 }
 
+std::vector<std::string> DataFileNames(const std::string& path) {
+    std::vector<std::string> names = {path};
+    for (const char* suffix : kSidecars) names.push_back(path + suffix);
+    return names;
+}
+
 bool SidecarsPresent(const std::string& path) {
-    for (const char* suffix : kSidecars)
-        if (present(sidecar(path, suffix))) return true;
-    return false;
+    const std::vector<std::string> names = DataFileNames(path);
+    return std::any_of(names.begin() + 1, names.end(), present);
 }
 
 void DeleteDataFile(const std::string& path) {
-    std::vector<std::string> files = {path};
-    for (const char* suffix : kSidecars) files.push_back(sidecar(path, suffix));
-    for (const std::string& file : files) {
+    for (const std::string& file : DataFileNames(path)) {
         std::error_code ec;
         fs::remove(platform::toPath(file), ec);
         if (ec) throw EngineError(ErrorCode::DiskIo, describe::diskIo(file, platform::errorText(ec)));
@@ -99,7 +104,8 @@ void DeleteDataFile(const std::string& path) {
 }
 
 bool detail::hasCrashState(const std::string& path) {
-    if (SidecarsPresent(path)) return true;
+    for (const char* suffix : kSidecars)
+        if (present(sidecar(path, suffix))) return true;
     // What is no regular file is refused later, as no data file (a FIFO does not block the open).
     int error = 0;
     const std::unique_ptr<platform::ReadOnlyFile> opened = platform::ReadOnlyFile::open(path, error);

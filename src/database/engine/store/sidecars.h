@@ -6,6 +6,7 @@
 // file that replaces the one it belongs to.
 
 #include <string>
+#include <vector>
 
 namespace engine {
 
@@ -20,12 +21,17 @@ void RequireUsableSidecars(const std::string& path);
 // log) and returns true. Opens nothing but those files, so the caller's locks stay.
 bool ClearSidecarsForReplacement(const std::string& path);
 
-// Whether anything SQLite keeps beside a file is beside `path`.
+// For the files the engine makes itself (a compacted copy): their names are the path as written
+// and the names of what SQLite keeps beside it, each made from that path and never from where a
+// link there leads. A link at one of them is another program's file, not ours.
+std::vector<std::string> DataFileNames(const std::string& path);
+
+// Whether anything SQLite keeps beside a file is beside `path` (DataFileNames).
 bool SidecarsPresent(const std::string& path);
 
-// Removes the file at `path`, if any, and whatever SQLite keeps beside it: a journal left beside a
-// path would be applied to the next file made there. Throws EngineError (DiskIo) naming the file
-// that could not be removed.
+// Removes the file at `path`, if any, and whatever SQLite keeps beside it (DataFileNames; a link
+// as a link): a journal left beside a path would be applied to the next file made there. Throws
+// EngineError (DiskIo) naming the file that could not be removed.
 void DeleteDataFile(const std::string& path);
 
 namespace detail {
