@@ -54,8 +54,9 @@ TEST(ReplaceFileAtomically, RefusalOfTheLastCheckMovesNothing) {
     testsupport::TempDir dir;
     testsupport::writeBytes(dir.file("new"), "new");
     testsupport::writeBytes(dir.file("old"), "old");
-    const auto refuse = [] { throw std::runtime_error("changed meanwhile"); };
-    EXPECT_THROW(replaceFileAtomically(dir.file("new"), dir.file("old"), refuse), std::runtime_error);
+    ReplacementSteps steps;
+    steps.lastCheck = [] { throw std::runtime_error("changed meanwhile"); };
+    EXPECT_THROW(replaceFileAtomically(dir.file("new"), dir.file("old"), steps), std::runtime_error);
     EXPECT_EQ(testsupport::readBytes(dir.file("old")), "old");
     EXPECT_EQ(testsupport::readBytes(dir.file("new")), "new");
 }

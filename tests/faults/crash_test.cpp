@@ -7,7 +7,6 @@
 // would recover it: up to the rename it holds its last committed state rather than its old bytes,
 // and nothing of what was beside it is ever applied to the repaired file.
 #include <signal.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -20,28 +19,6 @@ namespace faults {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A folder on /dev/shm, a file system of its own, for originals that the scratch copy
-// cannot simply be renamed over.
-class OtherFileSystemDir {
-public:
-    OtherFileSystemDir() : path_(fs::path("/dev/shm") / ("qn-faults-" + std::to_string(::getpid()))) {
-        std::error_code ec;
-        fs::create_directories(path_, ec);
-    }
-    ~OtherFileSystemDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    bool differsFrom(const std::string& other) const {
-        struct stat a {}, b {};
-        return ::stat(path_.c_str(), &a) == 0 && ::stat(other.c_str(), &b) == 0 && a.st_dev != b.st_dev;
-    }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    fs::path path_;
-};
 
 struct CrashCase {
     const char* name;
@@ -89,25 +66,14 @@ protected:
         const CrashCase& c = GetParam();
         std::string file = fileNeedingRepair(c.kind, c.password);
         if (c.onOtherFileSystem) {
-            if (!elsewhere_.differsFrom(toolDir())) return "";
-            const std::string moved = elsewhere_.file("file.mdb");
-            fs::copy_file(file, moved, fs::copy_options::overwrite_existing);
-            file = moved;
+            file = movedToAnotherFileSystem(file);
+            if (file.empty()) return "";
         }
-        if (c.damagedPage) {
-            // Zero one leaf of the first numbered table: its rows are lost, the rest is salvaged.
-            const PageMap map = pagesOf(file);
-            const std::string table = c.kind == "work" ? "U000" : "T000";
-            const auto leaf = std::find_if(map.pages.begin(), map.pages.end(), [&](const Page& p) {
-                return p.table == table && !p.ofIndex && p.type == "leaf";
-            });
-            overwrite(file, (leaf->number - 1) * map.pageSize, std::string(static_cast<std::size_t>(map.pageSize), '\0'));
-        }
+        // Zero one leaf of the first numbered table: its rows are lost, the rest is salvaged.
+        if (c.damagedPage) zeroTableLeaf(file, c.kind == "work" ? "U000" : "T000");
         leaveKilledHost(file, c.killedHost);
         return file;
     }
-
-    OtherFileSystemDir elsewhere_;
 };
 
 TEST_P(CrashAtEveryStep, OriginalIsOldOrRepairedAndTheNextRunSucceeds) {

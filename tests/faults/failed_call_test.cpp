@@ -1,12 +1,15 @@
 // Calls the system refuses, one at a time at every step of a repair: a read or write of a file's
-// contents that fails once with EIO or EINTR or comes up short, and a call that changes a file
-// (write, flush, rename, deletion, creation) failing with EIO. A transfer refused once is tried
-// again, so the repair ends exactly as it does without it: one failed read never costs a row, and a
-// sound file is never taken for a damaged one. A failed call ends the repair as that run or with
-// exit 1, a line in the log and the original as it was (or, past the rename, the repaired file);
-// nothing that the next run could take for its own copy is left, and the next run succeeds.
+// contents that fails with EIO or EINTR or comes up short, once or past the retries, and a call
+// that changes a file (write, flush, rename, link, deletion, creation) failing with EIO, with hard
+// links or without. A transfer refused once is tried again, so the repair ends exactly as it does
+// without it: one failed read never costs a row, and a sound file is never taken for a damaged
+// one. Anything else ends the repair as that run or with exit 1, a line in the log and the
+// original as it was. The rename is the line: past it, the run ends as that run, the damaged
+// original it kept included. Nothing that the next run could take for its own copy is left, and
+// the next run succeeds.
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 #include "data_file_pages.h"
 #include "fault_fixture.h"
@@ -18,33 +21,54 @@ namespace fs = std::filesystem;
 
 struct FailedCallCase {
     const char* name;
-    bool damagedPage;  // a table page is zeroed, so compaction salvages and rows are lost
-    bool transfer;     // a transfer of a file's contents fails, not a call that changes a file
+    bool damagedPage;   // a table page is zeroed, so compaction salvages and rows are lost
+    bool transfer;      // a transfer of a file's contents fails, not a call that changes a file
     const char* fault;  // for a transfer "eio", "eintr" or "short"; for a call "fail" (EIO)
+    // For a transfer: how many in a row fail (4 outlast the retries of one read); which file's
+    // transfers are numbered (empty: every file's).
+    int burst = 1;
+    const char* transferredFile = "";
+    bool linksRefused = false;  // as on a file system without hard links
 };
 
 void PrintTo(const FailedCallCase& c, std::ostream* os) { *os << c.name; }
 
-// Every number in a campaign; otherwise about `spread` spread over 1..count, the last few included.
-std::vector<long> pointsOf(long count, long spread) {
+// Every number in a campaign. Otherwise about `spread` spread over 1..count, the last few
+// included, and, for calls that change a file, every one that is not a write of pages: the
+// flushes, renames, links and deletions where the original is at stake.
+std::vector<long> pointsOf(const std::vector<ShimCall>& steps, bool transfers, long spread) {
+    const long count = static_cast<long>(steps.size());
     const long stride = campaign() ? 1 : std::max(1L, count / spread);
     std::vector<long> points;
-    for (long n = 1; n <= count; ++n)
-        if ((n - 1) % stride == 0 || n > count - 3) points.push_back(n);
+    for (const ShimCall& c : steps)
+        if ((c.number - 1) % stride == 0 || c.number > count - 3 ||
+            (!transfers && c.call != "pwrite" && c.call != "write"))
+            points.push_back(c.number);
     return points;
 }
 
 class FailedCallAtEveryStep : public FaultFixture, public ::testing::WithParamInterface<FailedCallCase> {
 protected:
     std::string prepareFile() {
+        const FailedCallCase& c = GetParam();
+        if (c.linksRefused) shimConditions_.push_back("QN_FAULT_NO_LINK=1");
+        if (*c.transferredFile != '\0') shimConditions_.push_back(std::string("QN_FAULT_TRANSFER_FILE=") + c.transferredFile);
         const std::string file = fileNeedingRepair("design", kDesignKey);
-        if (GetParam().damagedPage) {
-            const PageMap map = pagesOf(file);
-            const auto leaf = std::find_if(map.pages.begin(), map.pages.end(),
-                                           [](const Page& p) { return p.table == "T000" && !p.ofIndex && p.type == "leaf"; });
-            overwrite(file, (leaf->number - 1) * map.pageSize, std::string(static_cast<std::size_t>(map.pageSize), '\0'));
-        }
+        if (c.damagedPage) zeroTableLeaf(file, "T000");
         return file;
+    }
+
+    // What a repaired file holds: its rows, and its tables and indexes as qndb describes them, in
+    // any order. A read refused past the retries in the rebuild reads as an index missing or
+    // incomplete, which is re-created as it was, last in its table's list.
+    std::vector<std::string> contentOf(const std::string& file) {
+        std::vector<std::string> content;
+        std::istringstream described(describe(file, kDesignKey));
+        for (std::string object; std::getline(described, object, '{');)
+            content.push_back(object.substr(0, object.find('}')));
+        for (const auto& [table, rows] : rowsOf(file)) content.insert(content.end(), rows.begin(), rows.end());
+        std::sort(content.begin(), content.end());
+        return content;
     }
 
     // Each original a lossy run kept beside `file` is the damaged file, whole; then they go.
@@ -54,54 +78,81 @@ protected:
     }
 };
 
+// After each failure: exit 1 means the original is at its path, byte for byte; exit 0 (or 2 for
+// a lossy repair) means the repaired file is, with, for a lossy one, the damaged original kept
+// whole beside it. A failure after the rename is a line in the log, never exit 1, and never costs
+// the kept original.
 TEST_P(FailedCallAtEveryStep, EndsAsWithoutItOrFailsLeavingTheOriginal) {
     const FailedCallCase& c = GetParam();
     const std::string file = prepareFile();
     const int expected = c.damagedPage ? 2 : 0;
     const RepairReference reference = referenceRepair(file, kDesignKey, expected);
-    const long rename = reference.replacingRename(file);
-    ASSERT_GT(rename, 0) << "the reference repair never replaced the original";
-    putBack(file, reference.repaired);
-    const std::string repairedTwice = referenceRepair(file, kDesignKey).repaired;
+    ASSERT_GT(reference.replacingRename(file), 0) << "the reference repair never replaced the original";
+    testsupport::writeBytes(file, reference.repaired);
+    const std::vector<std::string> repairedContent = contentOf(file);
 
-    const long count = static_cast<long>(c.transfer ? reference.transfers.size() : reference.calls.size());
+    const std::vector<ShimCall>& steps = c.transfer ? reference.transfers : reference.calls;
     int failures = 0;
-    for (const long at : pointsOf(count, 20)) {
-        const ShimCall& call = (c.transfer ? reference.transfers : reference.calls)[static_cast<std::size_t>(at - 1)];
+    for (const long at : pointsOf(steps, c.transfer, 20)) {
+        const ShimCall& call = steps[static_cast<std::size_t>(at - 1)];
         SCOPED_TRACE(std::string(c.fault) + " at " + std::to_string(at) + ": " + call.call + " " + call.file);
         putBack(file, reference.before);
-        const Ending ending = (c.transfer ? startRepairWithFailedTransfer(file, kDesignKey, at, c.fault)
+        const Ending ending = (c.transfer ? startRepairWithFailedTransfer(file, kDesignKey, at, c.fault, c.burst)
                                           : startFaultedRepair(file, kDesignKey, at, c.fault))
                                   .wait();
-        checkKeptOriginals(file, reference.before);
-        if (c.transfer || ending.code == expected) {
-            ASSERT_EQ(ending.code, expected) << testsupport::readBytes(logPath()) << ending.errors;
-            EXPECT_TRUE(markerExists());
-            EXPECT_TRUE(testsupport::readBytes(file) == reference.repaired) << "the repair did not end as without the fault";
+        const std::vector<std::string> kept = keptOriginals(file);
+        if (ending.code == expected) {
+            // A run whose transfers the retries ride out is the run without them.
+            if (c.burst == 1) {
+                EXPECT_TRUE(testsupport::readBytes(file) == reference.repaired) << "the repair did not end as without the fault";
+            } else {
+                const std::vector<std::string> content = contentOf(file);
+                std::vector<std::string> differing;
+                std::set_symmetric_difference(content.begin(), content.end(), repairedContent.begin(),
+                                              repairedContent.end(), std::back_inserter(differing));
+                EXPECT_TRUE(differing.empty()) << "the repair did not end as without the fault: "
+                                               << differing.front().substr(0, 200);
+                EXPECT_EQ(testsupport::integrityCheck(file), "ok");
+            }
+            // Only the marker's own creation may fail without failing the run: the log says so.
+            EXPECT_EQ(markerExists(), !(call.call == "create" && call.file == markerPath()));
+            EXPECT_EQ(kept.size(), c.damagedPage ? 1U : 0U) << "the damaged original was not kept";
             EXPECT_EQ(scratchLeftovers(), std::vector<std::string>{});
+            checkKeptOriginals(file, reference.before);
             continue;
         }
         ++failures;
-        const bool replaced = at > rename;
-        ASSERT_EQ(ending.code, 1) << ending.errors;
+        ASSERT_EQ(ending.code, 1) << testsupport::readBytes(logPath()) << ending.errors;
+        // A single transfer refused is ridden out; only a burst may end the run.
+        ASSERT_TRUE(!c.transfer || c.burst > 1) << testsupport::readBytes(logPath());
         // A marker that could not be removed is the only one that stays; exit 1 is what counts then.
         EXPECT_EQ(markerExists(), call.call == "unlink" && call.file == markerPath());
-        EXPECT_TRUE(testsupport::readBytes(file) == (replaced ? reference.repaired : reference.before))
-            << (replaced ? "the original is not the repaired file" : "the original changed");
+        EXPECT_TRUE(testsupport::readBytes(file) == reference.before) << "exit 1, yet the original changed";
         EXPECT_FALSE(logMessages().empty()) << "a failure without a word";
+        // What the system refused is said in its own words, of the file it refused.
+        if (c.transfer) {
+            EXPECT_NE(testsupport::readBytes(logPath()).find("(Input/output error)"), std::string::npos)
+                << testsupport::readBytes(logPath());
+        }
+        // A kept copy stays only where it could not be removed, and the log names it.
+        for (const std::string& left : kept) {
+            EXPECT_EQ(call.call + " " + call.file, "unlink " + left) << "a kept copy beside an original in place";
+            EXPECT_NE(testsupport::readBytes(logPath()).find(left), std::string::npos);
+        }
+        checkKeptOriginals(file, reference.before);
         // A complete scratch copy may stay; a journal beside it would meet the next one.
         for (const std::string& left : scratchLeftovers()) EXPECT_EQ(left, "repair.mdb");
 
         const Ending next = runRepair(file, kDesignKey);
-        ASSERT_EQ(next.code, replaced ? 0 : expected) << testsupport::readBytes(logPath()) << next.errors;
-        EXPECT_TRUE(testsupport::readBytes(file) == (replaced ? repairedTwice : reference.repaired))
+        ASSERT_EQ(next.code, expected) << testsupport::readBytes(logPath()) << next.errors;
+        EXPECT_TRUE(testsupport::readBytes(file) == reference.repaired)
             << "the run after the failure did not give the file a clean run gives";
         EXPECT_EQ(scratchLeftovers(), std::vector<std::string>{});
         checkKeptOriginals(file, reference.before);
         if (HasFatalFailure()) return;
     }
-    std::cout << "[ faults   ] " << failures << " failed runs over " << count << (c.transfer ? " transfers" : " calls")
-              << "\n";
+    std::cout << "[ faults   ] " << failures << " failed runs over " << steps.size()
+              << (c.transfer ? " transfers" : " calls") << "\n";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -110,8 +161,16 @@ INSTANTIATE_TEST_SUITE_P(
                       FailedCallCase{"ReadOrWriteInterrupted", false, true, "eintr"},
                       FailedCallCase{"ReadOrWriteComingUpShort", false, true, "short"},
                       FailedCallCase{"SalvageWithAReadOrWriteRefusedOnce", true, true, "eio"},
+                      // Past the retries: the run ends with exit 1, never takes a sound file for a
+                      // damaged one, and never costs a salvage a row it would have brought back.
+                      FailedCallCase{"ReadsRefusedPastTheRetries", false, true, "eio", 4},
+                      FailedCallCase{"SalvageWithReadsRefusedPastTheRetries", true, true, "eio", 4},
+                      FailedCallCase{"ScratchCopyReadsRefusedPastTheRetries", false, true, "eio", 4, "/temp/repair.mdb"},
+                      FailedCallCase{"SalvageWithScratchCopyReadsRefusedPastTheRetries", true, true, "eio", 4,
+                                     "/temp/repair.mdb"},
                       FailedCallCase{"CallFailing", false, false, "fail"},
-                      FailedCallCase{"SalvageWithACallFailing", true, false, "fail"}),
+                      FailedCallCase{"SalvageWithACallFailing", true, false, "fail"},
+                      FailedCallCase{"SalvageWithoutHardLinksWithACallFailing", true, false, "fail", 1, "", true}),
     [](const ::testing::TestParamInfo<FailedCallCase>& info) { return info.param.name; });
 
 // The reproducer of a sound file replaced by a salvaged one that had lost seven tables: libfiu's own

@@ -5,6 +5,10 @@
 #include <filesystem>
 #include <sstream>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "data_file_pages.h"
 #include "sqlite3_session.h"
 
 namespace faults {
@@ -79,13 +83,14 @@ Child FaultFixture::startRepair(const std::string& file, const std::string& pass
     return Child({tool_.file("QNrepair"), "Data Source=" + file + ";Database Password=" + password}, options);
 }
 
-std::vector<std::string> FaultFixture::shimEnvironment(const std::vector<std::string>& settings) {
+std::vector<std::string> FaultFixture::shimEnvironment(const std::vector<std::string>& settings) const {
     // A sanitized QNrepair would refuse a library preloaded ahead of its runtime.
     const char* asan = std::getenv("ASAN_OPTIONS");
     std::vector<std::string> env = {
         std::string("LD_PRELOAD=") + QN_FAULT_SHIM,
         std::string("ASAN_OPTIONS=") + (asan != nullptr ? std::string(asan) + ":" : "") + "verify_asan_link_order=0",
     };
+    env.insert(env.end(), shimConditions_.begin(), shimConditions_.end());
     env.insert(env.end(), settings.begin(), settings.end());
     return env;
 }
@@ -111,9 +116,10 @@ Child FaultFixture::startFaultedRepair(const std::string& file, const std::strin
 }
 
 Child FaultFixture::startRepairWithFailedTransfer(const std::string& file, const std::string& password, long at,
-                                                  const std::string& fault) {
+                                                  const std::string& fault, int burst) {
     return startShimmedRepair(file, password,
-                              {"QN_FAULT_TRANSFER_AT=" + std::to_string(at), "QN_FAULT_TRANSFER=" + fault});
+                              {"QN_FAULT_TRANSFER_AT=" + std::to_string(at), "QN_FAULT_TRANSFER=" + fault,
+                               "QN_FAULT_TRANSFER_BURST=" + std::to_string(burst)});
 }
 
 namespace {
@@ -164,6 +170,39 @@ std::string FaultFixture::fileNeedingRepair(const std::string& kind, const std::
            {"null-keys", letter + "000", "5", "null-keys", "Lock", "3", "drop-index", letter + "010", "Key01",
             "strip-index", "Data", "Key00"});
     return file;
+}
+
+void FaultFixture::zeroTableLeaf(const std::string& file, const std::string& table) {
+    const PageMap map = pagesOf(file);
+    const auto leaf = std::find_if(map.pages.begin(), map.pages.end(),
+                                   [&](const Page& p) { return p.table == table && !p.ofIndex && p.type == "leaf"; });
+    ASSERT_NE(leaf, map.pages.end()) << "no leaf of " << table;
+    overwrite(file, (leaf->number - 1) * map.pageSize, std::string(static_cast<std::size_t>(map.pageSize), '\0'));
+}
+
+namespace {
+
+fs::path otherFileSystemDir() { return fs::path("/dev/shm") / ("qn-faults-" + std::to_string(::getpid())); }
+
+}  // namespace
+
+std::string FaultFixture::movedToAnotherFileSystem(const std::string& file) {
+    const fs::path dir = otherFileSystemDir();
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    struct stat there {}, here {};
+    if (::stat(dir.c_str(), &there) != 0 || ::stat(toolDir().c_str(), &here) != 0 || there.st_dev == here.st_dev)
+        return "";
+    const std::string moved = (dir / fs::path(file).filename()).string();
+    fs::copy_file(file, moved, fs::copy_options::overwrite_existing);
+    fs::remove(file);
+    return moved;
+}
+
+void FaultFixture::TearDown() {
+    std::error_code ec;
+    fs::remove_all(otherFileSystemDir(), ec);
+    RepairFixture::TearDown();
 }
 
 void FaultFixture::expectFailureLeavingFile(const Ending& ending, const std::string& file, const std::string& before) {

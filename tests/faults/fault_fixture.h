@@ -69,13 +69,26 @@ protected:
     // calls numbered as in the reference run.
     Child startFaultedRepair(const std::string& file, const std::string& password, long at, const std::string& action);
     // A repair with the shim preloaded to make transfer `at` fail as `fault` says ("eio", "eintr",
-    // "short"), the transfers numbered as in the reference run.
+    // "short"), and the `burst` - 1 after it too, the transfers numbered as in the reference run.
     Child startRepairWithFailedTransfer(const std::string& file, const std::string& password, long at,
-                                        const std::string& fault);
+                                        const std::string& fault, int burst = 1);
+
+    void TearDown() override;
+
+    // What every run under the shim meets besides its fault, the reference run's included: for
+    // example "QN_FAULT_NO_LINK=1", or "QN_FAULT_TRANSFER_FILE=…" to number only one file's transfers.
+    std::vector<std::string> shimConditions_;
 
     // A copy of the pristine file of `kind` with rows to sweep and indexes to re-create.
     std::string fileNeedingRepair(const std::string& kind, const std::string& password,
                                   const std::string& name = "file.mdb");
+
+    // Zeroes the first leaf page of `table`'s own tree in `file`: its rows are lost to a repair,
+    // which salvages the rest.
+    static void zeroTableLeaf(const std::string& file, const std::string& table);
+    // A copy of `file` on /dev/shm, a file system of its own, removed with the fixture; empty where
+    // /dev/shm shares the tool folder's file system.
+    std::string movedToAnotherFileSystem(const std::string& file);
 
     // A failed run: exit 1 without the marker, and `file` still holds `before`.
     void expectFailureLeavingFile(const Ending& ending, const std::string& file, const std::string& before);
@@ -87,7 +100,7 @@ protected:
 
 private:
     // The environment that preloads the shim with `settings` ("QN_FAULT_AT=12", ...).
-    static std::vector<std::string> shimEnvironment(const std::vector<std::string>& settings);
+    std::vector<std::string> shimEnvironment(const std::vector<std::string>& settings) const;
     Child startShimmedRepair(const std::string& file, const std::string& password,
                              const std::vector<std::string>& settings);
     // Every run under the shim starts as after an earlier success (the scratch folder made but

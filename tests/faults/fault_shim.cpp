@@ -1,11 +1,14 @@
 // Preloaded into QNrepair by the fault tests. It numbers every call that changes a file
-// (writes, flushes, renames, deletions, creations) and, at the call numbered QN_FAULT_AT, kills the
-// process (QN_FAULT_ACTION=kill), stops it until SIGCONT (stop), or makes the call fail with EIO
-// (fail) before it happens. Apart from those it numbers every transfer of a regular file's
-// contents (read, pread, write, pwrite) and makes the one numbered QN_FAULT_TRANSFER_AT fail as
-// QN_FAULT_TRANSFER says: with EIO (eio) or EINTR (eintr), or move half the bytes asked for
-// (short). With QN_FAULT_TRACE (QN_FAULT_TRANSFER_TRACE) set, each numbered call (transfer) is
-// appended to that file as "<number> <call> <file>", so a test knows which step each number is.
+// (writes, flushes, renames, links, deletions, creations) and, at the call numbered QN_FAULT_AT,
+// kills the process (QN_FAULT_ACTION=kill), stops it until SIGCONT (stop), or makes the call fail
+// with EIO (fail) before it happens. Apart from those it numbers every transfer of a regular file's
+// contents (read, pread, write, pwrite) and makes the one numbered QN_FAULT_TRANSFER_AT, and the
+// QN_FAULT_TRANSFER_BURST - 1 after it (none by default), fail as QN_FAULT_TRANSFER says: with EIO
+// (eio) or EINTR (eintr), or move half the bytes asked for (short). With QN_FAULT_TRANSFER_FILE set,
+// only the transfers of files whose name holds that text are numbered. With QN_FAULT_TRACE
+// (QN_FAULT_TRANSFER_TRACE) set, each numbered call (transfer) is appended to that file as
+// "<number> <call> <file>", so a test knows which step each number is. With QN_FAULT_NO_LINK set,
+// every hard link is refused with EPERM, as on a file system that has none.
 #include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -56,6 +59,16 @@ bool numbered(const char* variable, long number) {
     return at != nullptr && strtol(at, nullptr, 10) == number;
 }
 
+// Whether `number` falls in the burst that starts at QN_FAULT_TRANSFER_AT.
+bool inBurst(long number) {
+    const char* at = getenv("QN_FAULT_TRANSFER_AT");
+    if (at == nullptr) return false;
+    const char* burst = getenv("QN_FAULT_TRANSFER_BURST");
+    const long first = strtol(at, nullptr, 10);
+    const long length = burst != nullptr ? strtol(burst, nullptr, 10) : 1;
+    return number >= first && number < first + length;
+}
+
 // Counts a call that changes `file`; true (errno set) when the call is to fail instead.
 bool counted(const char* call, const char* file) {
     static const int fd = traceFd("QN_FAULT_TRACE");
@@ -88,13 +101,13 @@ Transfer transfer(const char* call, int fd) {
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return Transfer::AsAsked;
     static const int traced = traceFd("QN_FAULT_TRANSFER_TRACE");
+    char name[4096] = "";
+    const char* only = getenv("QN_FAULT_TRANSFER_FILE");
+    if (only != nullptr || traced >= 0) fdName(fd, name, sizeof name);
+    if (only != nullptr && strstr(name, only) == nullptr) return Transfer::AsAsked;
     const long number = __atomic_add_fetch(&transfers, 1, __ATOMIC_SEQ_CST);
-    if (traced >= 0) {
-        char name[4096];
-        fdName(fd, name, sizeof name);
-        trace(traced, number, call, name);
-    }
-    if (!numbered("QN_FAULT_TRANSFER_AT", number)) return Transfer::AsAsked;
+    trace(traced, number, call, name);
+    if (!inBurst(number)) return Transfer::AsAsked;
     const char* fault = getenv("QN_FAULT_TRANSFER");
     if (fault != nullptr && strcmp(fault, "short") == 0) return Transfer::Short;
     errno = fault != nullptr && strcmp(fault, "eintr") == 0 ? EINTR : EIO;
@@ -209,6 +222,24 @@ int renameat(int fromDir, const char* from, int toDir, const char* to) {
 int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) {
     if (counted("rename", to)) return -1;
     return real<int (*)(int, const char*, int, const char*, unsigned)>("renameat2")(fromDir, from, toDir, to, flags);
+}
+
+int link(const char* from, const char* to) {
+    if (counted("link", to)) return -1;
+    if (getenv("QN_FAULT_NO_LINK") != nullptr) {
+        errno = EPERM;
+        return -1;
+    }
+    return real<int (*)(const char*, const char*)>("link")(from, to);
+}
+
+int linkat(int fromDir, const char* from, int toDir, const char* to, int flags) {
+    if (counted("link", to)) return -1;
+    if (getenv("QN_FAULT_NO_LINK") != nullptr) {
+        errno = EPERM;
+        return -1;
+    }
+    return real<int (*)(int, const char*, int, const char*, int)>("linkat")(fromDir, from, toDir, to, flags);
 }
 
 int unlink(const char* path) {

@@ -24,6 +24,11 @@ const std::string kHostWriteSeen = "SELECT count(*) FROM Lock WHERE Payload = 'w
 struct HostMode {
     const char* name;
     std::string journalMode;  // as PRAGMA journal_mode takes it
+    // A lossy repair (a table leaf zeroed) keeps the damaged original beside the file before the
+    // last check: by a hard link, or by a copy where links are refused.
+    bool lossy = false;
+    bool linksRefused = false;
+    bool onOtherFileSystem = false;  // the repaired copy is staged beside the file, then renamed
 };
 
 void PrintTo(const HostMode& mode, std::ostream* os) { *os << mode.name; }
@@ -41,10 +46,16 @@ protected:
         return echo + "\n";
     }
 
+    int expectedExit() const { return GetParam().lossy ? 2 : 0; }
+
     // A file to repair as the host leaves it after a write of its own: in WAL mode, or with the
     // zeroed journal it keeps, as the case may be.
     std::string fileLastWrittenByTheHost() {
-        const std::string file = fileNeedingRepair("design", kDesignKey);
+        std::string file = fileNeedingRepair("design", kDesignKey);
+        if (GetParam().onOtherFileSystem) file = movedToAnotherFileSystem(file);
+        if (file.empty()) return file;
+        if (GetParam().lossy) zeroTableLeaf(file, "T000");
+        if (GetParam().linksRefused) shimConditions_.push_back("QN_FAULT_NO_LINK=1");
         const testsupport::ProcessResult host =
             testsupport::runSqlite3({file, inHostMode("UPDATE Data SET Payload = 'by the host' WHERE rowid = 1")});
         EXPECT_EQ(host.exitCode, 0) << host.err;
@@ -60,38 +71,64 @@ protected:
         EXPECT_EQ(lines[2], "ファイル　(" + file + ") を修復できませんでした。");
     }
 
+    // The run's last lines (a lossy one first says what it could not bring back).
     void expectNotReplacedBecause(const std::string& file, const std::string& reason) {
         const std::vector<std::string> lines = logMessages();
-        ASSERT_EQ(lines.size(), 3U);
-        EXPECT_EQ(lines[0], "ファイル　(" + file + ") を置き換えできませんでした。ファイル '" + file + "' は" + reason +
-                                "ため、置き換えませんでした。");
-        EXPECT_EQ(lines[1], "設計書ファイル　(" + file + ") を置き換えできませんでした。");
-        EXPECT_EQ(lines[2], "ファイル　(" + file + ") を修復できませんでした。");
+        ASSERT_GE(lines.size(), 3U);
+        const std::size_t at = lines.size() - 3;
+        EXPECT_EQ(lines[at], "ファイル　(" + file + ") を置き換えできませんでした。ファイル '" + file + "' は" + reason +
+                                 "ため、置き換えませんでした。");
+        EXPECT_EQ(lines[at + 1], "設計書ファイル　(" + file + ") を置き換えできませんでした。");
+        EXPECT_EQ(lines[at + 2], "ファイル　(" + file + ") を修復できませんでした。");
+        EXPECT_TRUE(keptOriginals(file).empty()) << "a damaged original kept beside the original, still in place";
+    }
+
+    // A run that replaced the file: with the damaged original kept whole beside it when lossy.
+    void expectReplaced(const Ending& ending, const std::string& file, const RepairReference& reference) {
+        EXPECT_EQ(ending.code, expectedExit()) << testsupport::readBytes(logPath()) << ending.errors;
+        EXPECT_TRUE(testsupport::readBytes(file) == reference.repaired);
+        EXPECT_TRUE(sidecarsOf(file).empty()) << "what was beside the old file is beside the repaired one";
+        const std::vector<std::string> kept = keptOriginals(file);
+        ASSERT_EQ(kept.size(), GetParam().lossy ? 1U : 0U);
+        for (const std::string& original : kept) EXPECT_TRUE(testsupport::readBytes(original) == reference.before);
+        removeKeptOriginals(file);
     }
 
     bool hostWriteKept(const std::string& file) { return testsupport::sqlite3Query(file, kHostWriteSeen) == "1"; }
 };
 
-// The calls from the end of the compaction (the scratch copy's first flush) to the rename that
-// replaces the original; in a quick run, a handful spread over them and the last few.
+// The calls from the end of the compaction (the first write transaction on the copy once it is
+// made, which makes its journal) to the rename that replaces the original, page writes aside: in a quick run,
+// a handful spread over the rebuild and every one from the replacement's start (the scratch
+// copy's flush: the copies made beside the original, the last check, the rename).
 std::vector<long> pausePoints(const RepairReference& reference, long rename) {
-    std::vector<long> points;
-    bool compacted = false;
+    const auto on = [](const ShimCall& c, const std::string& tail) {
+        return c.file.size() >= tail.size() && c.file.compare(c.file.size() - tail.size(), tail.size(), tail) == 0;
+    };
+    long made = 0;
+    long compacted = 0;
+    long replacing = 0;
     for (const ShimCall& c : reference.calls) {
-        compacted = compacted || (c.call == "fdatasync" && c.file.find("/temp/repair.mdb") != std::string::npos &&
-                                  c.file.find("-journal") == std::string::npos);
-        if (compacted && c.call != "pwrite" && c.number <= rename) points.push_back(c.number);
+        if (made == 0 && c.call == "create" && on(c, "/temp/repair.mdb")) made = c.number;
+        if (made > 0 && compacted == 0 && on(c, "/temp/repair.mdb-journal")) compacted = c.number;
+        if (c.number < rename && c.call == "fsync" && on(c, "/temp/repair.mdb")) replacing = c.number;
     }
-    if (campaign() || points.size() <= 10) return points;
+    EXPECT_TRUE(compacted > 0 && replacing > 0) << "no rebuild, or no replacement, to write during";
+    std::vector<long> points;
+    for (const ShimCall& c : reference.calls)
+        if (compacted > 0 && c.number >= compacted && c.number <= rename && c.call != "pwrite") points.push_back(c.number);
+    if (campaign()) return points;
     std::vector<long> sample;
-    for (std::size_t i = 0; i + 4 < points.size(); i += points.size() / 6) sample.push_back(points[i]);
-    sample.insert(sample.end(), points.end() - 4, points.end());
+    const std::size_t stride = std::max<std::size_t>(1, points.size() / 6);
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (i % stride == 0 || points[i] >= replacing) sample.push_back(points[i]);
     return sample;
 }
 
 TEST_P(HostWrites, WriteBetweenCompactionAndReplacementIsNeverLost) {
     const std::string file = fileLastWrittenByTheHost();
-    const RepairReference reference = referenceRepair(file, kDesignKey);
+    if (file.empty()) GTEST_SKIP() << "/dev/shm is not a file system of its own here";
+    const RepairReference reference = referenceRepair(file, kDesignKey, expectedExit());
     const long rename = reference.replacingRename(file);
     int refused = 0;
     int keptOut = 0;
@@ -115,24 +152,26 @@ TEST_P(HostWrites, WriteBetweenCompactionAndReplacementIsNeverLost) {
             // write fails as it would on any busy file.
             ++keptOut;
             EXPECT_NE(host.err.find("database is locked"), std::string::npos) << host.err;
-            EXPECT_EQ(ending.code, 0) << testsupport::readBytes(logPath());
-            EXPECT_TRUE(testsupport::readBytes(file) == reference.repaired);
-            EXPECT_TRUE(sidecarsOf(file).empty()) << "what was beside the old file is beside the repaired one";
+            expectReplaced(ending, file, reference);
             continue;
         }
         ++refused;
         EXPECT_EQ(ending.code, 1) << ending.errors;
         EXPECT_FALSE(markerExists());
         EXPECT_TRUE(hostWriteKept(file)) << "the host's write was lost";
-        EXPECT_EQ(testsupport::integrityCheck(file), "ok");
+        if (!GetParam().lossy) {
+            EXPECT_EQ(testsupport::integrityCheck(file), "ok");
+        }
         expectNotReplacedBecause(file, "修復中に他のプログラムによって変更された");
     }
+    EXPECT_GT(refused + keptOut, 0) << "no moment to write at";
     std::cout << "[ faults   ] host wrote at " << refused + keptOut << " points: " << refused << " refused, "
               << keptOut << " kept out\n";
 }
 
 TEST_P(HostWrites, TransactionOpenAcrossTheRepairIsNeverLost) {
     const std::string file = fileLastWrittenByTheHost();
+    if (file.empty()) GTEST_SKIP() << "/dev/shm is not a file system of its own here";
     testsupport::Sqlite3Session host(file);
     ASSERT_EQ(host.run(inHostMode("")), modeEcho());
     ASSERT_EQ(host.run("BEGIN IMMEDIATE;" + kHostWrite), "");
@@ -142,7 +181,9 @@ TEST_P(HostWrites, TransactionOpenAcrossTheRepairIsNeverLost) {
 
     EXPECT_EQ(ending.code, 1) << ending.errors;
     EXPECT_TRUE(hostWriteKept(file)) << "the host's committed write went to a file no longer in place";
-    EXPECT_EQ(testsupport::integrityCheck(file), "ok");
+    if (!GetParam().lossy) {
+        EXPECT_EQ(testsupport::integrityCheck(file), "ok");
+    }
     // Connected in WAL mode, the host keeps the file from being recovered, which needs it alone.
     if (GetParam().journalMode == "WAL")
         expectNotCompactedBecauseInUse(file);
@@ -153,6 +194,7 @@ TEST_P(HostWrites, TransactionOpenAcrossTheRepairIsNeverLost) {
 // The host holds the file with a write committed (in WAL mode, still in its log only).
 TEST_P(HostWrites, FileLockedByTheHostIsNotCompacted) {
     const std::string file = fileLastWrittenByTheHost();
+    if (file.empty()) GTEST_SKIP() << "/dev/shm is not a file system of its own here";
     testsupport::Sqlite3Session host(file);
     ASSERT_EQ(host.run(inHostMode(kHostWrite)), modeEcho());
     ASSERT_EQ(host.run("BEGIN EXCLUSIVE;"), "");
@@ -173,7 +215,8 @@ TEST_P(HostWrites, FileLockedByTheHostIsNotCompacted) {
 // belongs to the old file: rolled back onto the repaired one, it would corrupt it.
 TEST_P(HostWrites, HostKilledInsideAWriteMeanwhileIsUndoneOnTheOldFileOnly) {
     const std::string file = fileLastWrittenByTheHost();
-    const RepairReference reference = referenceRepair(file, kDesignKey);
+    if (file.empty()) GTEST_SKIP() << "/dev/shm is not a file system of its own here";
+    const RepairReference reference = referenceRepair(file, kDesignKey, expectedExit());
     const std::string committed = openedByAHost(file);
     // Stopped at the copy's last flush, just before the last check.
     const std::string scratch = fs::weakly_canonical(scratchPath()).string();
@@ -195,14 +238,20 @@ TEST_P(HostWrites, HostKilledInsideAWriteMeanwhileIsUndoneOnTheOldFileOnly) {
     expectNotReplacedBecause(file, "修復中に他のプログラムによって変更された");
     EXPECT_TRUE(openedByAHost(file) == committed) << "the host's last committed state was lost";
     const Ending next = runRepair(file, kDesignKey);
-    EXPECT_EQ(next.code, 0) << testsupport::readBytes(logPath()) << next.errors;
+    EXPECT_EQ(next.code, expectedExit()) << testsupport::readBytes(logPath()) << next.errors;
+    removeKeptOriginals(file);
     EXPECT_TRUE(sidecarsOf(file).empty());
     EXPECT_EQ(testsupport::integrityCheck(file), "ok");
 }
 
 INSTANTIATE_TEST_SUITE_P(Hosts, HostWrites,
                          ::testing::Values(HostMode{"RollbackJournal", "DELETE"}, HostMode{"KeptJournal", "PERSIST"},
-                                           HostMode{"WriteAheadLog", "WAL"}),
+                                           HostMode{"WriteAheadLog", "WAL"},
+                                           HostMode{"LossyRepair", "DELETE", true},
+                                           HostMode{"LossyRepairWithoutHardLinks", "DELETE", true, true},
+                                           HostMode{"OnAnotherFileSystem", "DELETE", false, false, true},
+                                           HostMode{"LossyRepairWithoutHardLinksOnAnotherFileSystem", "DELETE", true,
+                                                    true, true}),
                          [](const ::testing::TestParamInfo<HostMode>& info) { return info.param.name; });
 
 }  // namespace

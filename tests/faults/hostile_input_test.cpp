@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "fault_fixture.h"
+#include "sqlite3_session.h"
 
 namespace faults {
 namespace {
@@ -152,6 +153,57 @@ TEST_F(HostileInput, ScratchCopyItselfIsNotClearedAway) {
         EXPECT_EQ(lines[0], "ファイル　(" + path + ") を最適化できませんでした。ファイル '" + path +
                                 "' は修復用の一時ファイルのため、修復できません。");
     }
+}
+
+// Links planted at the names the tool writes or deletes, each leading to another program's files:
+// a database whose committed rows are still only in its write-ahead log, open meanwhile. A link is
+// removed as a link, never followed: the repair goes on, and nothing the link leads to changes.
+// The scratch folder itself as a link stops the run, saying why.
+TEST_F(HostileInput, LinksPlantedWhereTheToolWritesAreNeverFollowed) {
+    const std::string file = fileNeedingRepair("design", kDesignKey);
+    const std::string before = testsupport::readBytes(file);
+    const testsupport::TempDir elsewhere;
+    const std::string victim = elsewhere.file("victim.db");
+    testsupport::Sqlite3Session owner(victim);
+    owner.run("PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0; CREATE TABLE t(x); INSERT INTO t VALUES('only in the log');");
+    const auto victims = [&] {
+        std::string bytes;
+        for (const char* suffix : {"", "-wal", "-shm"}) bytes += testsupport::readBytes(victim + suffix) + "|";
+        return bytes;
+    };
+    const std::string victimsBefore = victims();
+    ASSERT_NE(testsupport::readBytes(victim + "-wal"), "");
+    fs::create_directories(tool_.file("temp"));
+    struct Planted {
+        std::string name;
+        std::string leadsTo;
+    };
+    for (const Planted& planted : {Planted{scratchPath(), victim}, Planted{scratchPath() + "-journal", victim + "-wal"},
+                                   Planted{scratchPath() + "-wal", victim + "-wal"},
+                                   Planted{scratchPath() + "-shm", victim + "-shm"},
+                                   Planted{tool_.file("temp/repair.lock"), victim},
+                                   Planted{tool_.file("data/.file.mdb.qnrepair"), victim},
+                                   Planted{tool_.file("data/.file.mdb.qnrepair-kept"), victim}}) {
+        SCOPED_TRACE(planted.name);
+        testsupport::writeBytes(file, before);
+        fs::remove(planted.name);
+        fs::create_symlink(planted.leadsTo, planted.name);
+        expectRepaired(runWith({"Data Source=" + file + ";Database Password=" + kDesignKey}), file);
+        EXPECT_FALSE(fs::is_symlink(fs::symlink_status(planted.name))) << "the link is still there";
+        EXPECT_TRUE(victims() == victimsBefore) << "a file the link leads to changed";
+    }
+
+    fs::remove_all(tool_.file("temp"));
+    fs::create_directories(elsewhere.file("temp"));
+    fs::create_directory_symlink(elsewhere.file("temp"), tool_.file("temp"));
+    testsupport::writeBytes(file, before);
+    const Ending ending = runWith({"Data Source=" + file + ";Database Password=" + kDesignKey});
+    expectFailureLeavingFile(ending, file, before);
+    ASSERT_FALSE(logMessages().empty());
+    EXPECT_EQ(logMessages().front(), "ファイル　(" + file + ") を最適化できませんでした。修復用の一時フォルダー '" +
+                                         tool_.file("temp") + "' を使えません (シンボリック リンクです)。");
+    EXPECT_TRUE(fs::is_empty(elsewhere.file("temp")));
+    EXPECT_TRUE(victims() == victimsBefore);
 }
 
 }  // namespace
