@@ -96,15 +96,35 @@ TEST_F(RepairOutcome, NameTheCodePageCannotHoldIsRepairedAndLoggedWithStandIns) 
     EXPECT_EQ(lines[0], "修復するファイル　(" + tool_.file("data/??.mdb") + ") がありません。");
 }
 
-TEST_F(RepairOutcome, PathLongerThan260CharactersIsRepaired) {
-    std::string folder = "data";
-    while (folder.size() < 300) folder += "/長いフォルダの名前 " + std::to_string(folder.size());
-    const std::string file = dataFile("design", folder.substr(5) + "/設計書.mdb");
-    ASSERT_GT(file.size(), 260U);
+// Deep folders of Japanese names: past MAX_PATH (260 characters), and past the 1,040 bytes of
+// UTF-8 that SQLite's default layer on Windows takes.
+struct DeepPath {
+    const char* name;
+    std::string folder;          // each level's name, before its number
+    std::size_t overCharacters;  // UTF-16 units, as Windows counts a path
+    std::size_t overBytes;       // UTF-8 bytes, as SQLite counts it
+};
+
+class DeepPaths : public RepairFixture, public ::testing::WithParamInterface<DeepPath> {};
+
+TEST_P(DeepPaths, AreRepaired) {
+    const DeepPath& deep = GetParam();
+    std::string name = "設計書.mdb";
+    const auto shallow = [&] {
+        const std::string path = tool_.file("data/" + name);
+        return wide(path).size() <= deep.overCharacters || path.size() <= deep.overBytes;
+    };
+    while (shallow()) name = deep.folder + std::to_string(name.size()) + "/" + name;
+    const std::string file = dataFile("design", name);
     EXPECT_EQ(repairFile(file, kDesignKey).exitCode, 0) << logText();
     EXPECT_TRUE(markerExists());
     EXPECT_EQ(testsupport::integrityCheck(file), "ok");
 }
+
+INSTANTIATE_TEST_SUITE_P(Windows, DeepPaths,
+                         ::testing::Values(DeepPath{"Over260Characters", "長いフォルダの名前 ", 260, 0},
+                                           DeepPath{"Over1100Utf8Bytes", "営業部の顧客管理資料と設計書", 0, 1100}),
+                         [](const ::testing::TestParamInfo<DeepPath>& info) { return info.param.name; });
 
 // The host writes to the file at moments spread over a repair, with no pause to place it: its
 // write fails as on any busy file, or the repair sees it and leaves the file, but it is never lost.

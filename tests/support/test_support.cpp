@@ -9,6 +9,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "sqlite_files.h"
+
 namespace testsupport {
 
 namespace fs = std::filesystem;
@@ -67,9 +69,11 @@ void writeBytes(const std::string& path, const std::string& bytes) {
 
 std::vector<std::string> sqlite3Command(const std::vector<std::string>& args) {
     // -unsafe-testing: writable_schema takes effect (the shell is defensive otherwise), for the
-    // tests that damage a file's schema on purpose.
-    std::vector<std::string> argv = {binPath("sqlite3"), "-batch", "-noinit", "-unsafe-testing", "-list", "-noheader",
-                                     "-separator", "|", "-nullvalue", "", "-escape", "off"};
+    // tests that damage a file's schema on purpose. -vfs: the files are opened as the engine opens
+    // them, long paths included.
+    std::vector<std::string> argv = {binPath("sqlite3"), "-batch", "-noinit", "-unsafe-testing", "-vfs",
+                                     platform::sqliteVfsName(), "-list", "-noheader", "-separator", "|",
+                                     "-nullvalue", "", "-escape", "off"};
     argv.insert(argv.end(), args.begin(), args.end());
     return argv;
 }

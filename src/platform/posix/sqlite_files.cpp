@@ -4,6 +4,9 @@
 
 namespace platform {
 
+// SQLite's default here.
+const char* sqliteVfsName() { return "unix"; }
+
 // SQLite's unix locking protocol: a writer takes the RESERVED byte to begin, the PENDING byte and
 // then the whole SHARED range to commit, each locked for writing; a reader locks PENDING and the
 // SHARED range for reading only.

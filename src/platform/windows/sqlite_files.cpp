@@ -6,6 +6,9 @@
 
 namespace platform {
 
+// SQLite's default "win32" in all but its path limit: the same files, locks and names.
+const char* sqliteVfsName() { return "win32-longpath"; }
+
 // SQLite's Windows locking protocol: a writer locks the RESERVED byte to begin and the SHARED range
 // to commit, each exclusively; a reader locks the SHARED range shared, and PENDING exclusively for
 // a moment on its way in, which is why PENDING must stay free.

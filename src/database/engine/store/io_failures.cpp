@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <mutex>
 
+#include "sqlite_files.h"
 #include "system_error.h"
 #include "transient_failures.h"
 
@@ -31,7 +32,7 @@ struct LayerFile {
 };
 
 sqlite3_vfs* systemVfs() {
-    static sqlite3_vfs* const vfs = sqlite3_vfs_find(nullptr);
+    static sqlite3_vfs* const vfs = sqlite3_vfs_find(platform::sqliteVfsName());
     return vfs;
 }
 
