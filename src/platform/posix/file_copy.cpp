@@ -26,7 +26,7 @@ struct Descriptor {
 // Writes all of `size` bytes at `offset`; false with errno set when the system keeps refusing.
 bool writeAt(int fd, const char* bytes, std::size_t size, off_t offset) {
     std::size_t done = 0;
-    int refused = 0;
+    Retries retries(Retries::For::Transfer);
     while (done < size) {
         const ssize_t n = ::pwrite(fd, bytes + done, size - done, offset + static_cast<off_t>(done));
         if (n > 0) {
@@ -36,11 +36,11 @@ bool writeAt(int fd, const char* bytes, std::size_t size, off_t offset) {
         if (n < 0 && errno == EINTR) continue;
         // Retrying cannot make room.
         if (n < 0 && (errno == ENOSPC || errno == EDQUOT || errno == EFBIG)) return false;
-        if (n == 0) errno = EIO;
-        if (++refused == kTransferAttempts) return false;
-        const int error = errno;
-        pauseBeforeAttempt(refused);
-        errno = error;
+        const int error = n == 0 ? EIO : errno;
+        if (!retries.again()) {
+            errno = error;
+            return false;
+        }
     }
     return true;
 }
