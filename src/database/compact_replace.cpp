@@ -9,6 +9,7 @@
 #include "engine_error.h"
 #include "error_trap.h"
 #include "file_replace.h"
+#include "file_replacement.h"
 #include "messages.h"
 #include "module_state.h"
 #include "paths.h"
@@ -101,9 +102,7 @@ bool ReplaceDataFile(const std::string& path) {
         } catch (...) {
             // Nothing was replaced: a name kept for the original, still in place, would only puzzle
             // its user. Where that cannot be shown, the kept copy stays, as the original may be all it is.
-            std::error_code ec;
-            if (!kept.empty() && scratch::sourceStillAt(path) && std::filesystem::remove(platform::toPath(kept), ec))
-                kept.clear();
+            if (!kept.empty() && scratch::sourceStillAt(path) && platform::removeFile(kept) == 0) kept.clear();
             throw;
         }
         return true;

@@ -45,10 +45,7 @@ void flushFolder(const fs::path& folder) {
     if (const int error = platform::flushFolder(platform::fromPath(folder)); error != 0) fail(platform::fromPath(folder), error);
 }
 
-void removeQuietly(const fs::path& file) {
-    std::error_code ignored;
-    fs::remove(file, ignored);
-}
+void removeQuietly(const fs::path& file) { platform::removeFile(platform::fromPath(file)); }
 
 // A copy for a file system without hard links: complete under its final name, or not there at all.
 void copyWhole(const fs::path& file, const fs::path& kept) {
@@ -60,9 +57,8 @@ void copyWhole(const fs::path& file, const fs::path& kept) {
             fail(failure->file, failure->error);
         if (const int error = platform::flushFile(platform::fromPath(partial)); error != 0)
             fail(platform::fromPath(partial), error);
-        std::error_code ec;
-        fs::rename(partial, kept, ec);
-        if (ec) fail(platform::fromPath(kept), platform::errorText(ec));
+        if (const int error = platform::renameToNew(platform::fromPath(partial), platform::fromPath(kept)); error != 0)
+            fail(platform::fromPath(kept), error);
     } catch (...) {
         removeQuietly(partial);
         throw;

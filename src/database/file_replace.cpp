@@ -34,10 +34,7 @@ void takeOverPermissions(const std::string& path, const std::string& original) {
     if (const int error = platform::takeOverPermissions(path, original); error != 0) fail("設定できません", path, error);
 }
 
-void removeQuietly(const std::string& path) {
-    std::error_code ignored;
-    fs::remove(platform::toPath(path), ignored);
-}
+void removeQuietly(const std::string& path) { platform::removeFile(path); }
 
 // Refused before the copy starts when the disk of `staged` is sure not to hold it.
 void requireRoomFor(const std::string& source, const std::string& staged) {

@@ -12,9 +12,17 @@ namespace platform {
 // open elsewhere (as ReadOnlyFile opens it, held against writers) where the system allows: POSIX,
 // and Windows 10 on NTFS. Where it renames only over a file that no one holds open,
 // `letGoOfTarget` runs just before, for the caller to close its own. Only within one volume:
-// kOtherVolume otherwise, with both files as they were.
+// kOtherVolume otherwise, with both files as they were. On Windows a target that another program
+// holds for a moment is waited for (transient_failures.h).
 int replaceFile(const std::string& replacement, const std::string& target, const std::function<void()>& letGoOfTarget);
 extern const int kOtherVolume;
+
+// Removes the file (or empty folder) at `path`, a link as a link; 0 also when nothing is there.
+// On Windows a file that another program holds for a moment is waited for (transient_failures.h).
+int removeFile(const std::string& path);
+// Gives the file `from` the name `to` in the same folder, which must be free: kExists (file_access.h)
+// when it is taken, and nothing moves. Waited for as removeFile is.
+int renameToNew(const std::string& from, const std::string& to);
 
 // Gives `file` the permissions (and, where the process may, the owner) of `original`.
 int takeOverPermissions(const std::string& file, const std::string& original);

@@ -16,6 +16,20 @@ int replaceFile(const std::string& replacement, const std::string& target, const
     return ::rename(replacement.c_str(), target.c_str()) == 0 ? 0 : errno;
 }
 
+int removeFile(const std::string& path) { return ::remove(path.c_str()) == 0 || errno == ENOENT ? 0 : errno; }
+
+// Without replacing what may have appeared at `to`; a file system that cannot tell falls back on a
+// second name, and one without those on a look before the rename.
+int renameToNew(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    if (::link(from.c_str(), to.c_str()) == 0) return ::unlink(from.c_str()) == 0 ? 0 : errno;
+    if (errno == EEXIST) return errno;
+    struct stat st {};
+    if (::lstat(to.c_str(), &st) == 0) return EEXIST;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
 int takeOverPermissions(const std::string& file, const std::string& original) {
     struct stat st {};
     if (::stat(original.c_str(), &st) != 0) return errno;

@@ -9,6 +9,7 @@
 
 #include "engine_error.h"
 #include "file_access.h"
+#include "file_replacement.h"
 #include "open_file.h"
 #include "paths.h"
 #include "sqlite_files.h"
@@ -78,8 +79,7 @@ bool ClearSidecarsForReplacement(const std::string& path) {
     if (present(sidecar(path, kWal)) || couldBeHot(sidecar(path, kJournal))) return false;
     for (const char* suffix : {kJournal, kShm}) {
         const std::string file = sidecar(path, suffix);
-        std::error_code ec;
-        if (present(file) && !fs::remove(platform::toPath(file), ec) && ec) unusable(path, file, platform::errorText(ec));
+        if (const int error = platform::removeFile(file); error != 0) unusable(path, file, platform::systemErrorText(error));
     }
     return true;
 }
@@ -96,11 +96,9 @@ bool SidecarsPresent(const std::string& path) {
 }
 
 void DeleteDataFile(const std::string& path) {
-    for (const std::string& file : DataFileNames(path)) {
-        std::error_code ec;
-        fs::remove(platform::toPath(file), ec);
-        if (ec) throw EngineError(ErrorCode::DiskIo, describe::diskIo(file, platform::errorText(ec)));
-    }
+    for (const std::string& file : DataFileNames(path))
+        if (const int error = platform::removeFile(file); error != 0)
+            throw EngineError(ErrorCode::DiskIo, describe::diskIo(file, platform::systemErrorText(error)));
 }
 
 bool detail::hasCrashState(const std::string& path) {
