@@ -11,7 +11,7 @@ bool CommandLineMode = false;
 std::string CommandLine;
 std::string LogPath;
 std::string MarkerPath;
-bool RowsLost = false;
+LostRowCounts RowsLost;
 
 namespace {
 std::string toolDirectory;

@@ -10,14 +10,22 @@
 
 namespace repairM {
 
-void WriteLog(const std::string& message) {
-    std::string line;
-    for (const char c : message)
-        if (c != '\r') line += c;
+void WriteLog(const std::string& message) { WriteLogLines({message}); }
+
+void WriteLogLines(const std::vector<std::string>& messages) {
+    // Nothing to say makes no log: a run that wrote none has none.
+    if (messages.empty()) return;
     // The host's tools read the log in the system's narrow encoding, its time fields in the
     // user's locale.
-    line = platform::logTimeFields() + platform::toLogEncoding(line) + "\r\n";
-    if (const int error = platform::appendToFile(LogPath, line); error != 0)
+    const std::string time = platform::logTimeFields();
+    std::string text;
+    for (const std::string& message : messages) {
+        std::string line;
+        for (const char c : message)
+            if (c != '\r') line += c;
+        text += time + platform::toLogEncoding(line) + "\r\n";
+    }
+    if (const int error = platform::appendToFile(LogPath, text); error != 0)
         throw std::runtime_error("ログ ファイル '" + LogPath + "' に書き込めません (" + platform::systemErrorText(error) +
                                  ")。");
 }

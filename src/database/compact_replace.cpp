@@ -10,6 +10,7 @@
 #include "error_trap.h"
 #include "file_replace.h"
 #include "file_replacement.h"
+#include "loss_report.h"
 #include "messages.h"
 #include "module_state.h"
 #include "paths.h"
@@ -19,23 +20,6 @@
 #include "write_log.h"
 
 namespace {
-
-// A compaction that had to salvage a damaged file says, in the copy it made, what it could not
-// bring back: each loss becomes a line of the log, and the repair counts as one that lost rows.
-void reportLosses(const std::string& path, engine::Database& copy) {
-    const std::string head = msg::kFile + path;
-    for (const engine::Database::RowLoss& loss : copy.RowLosses()) {
-        if (loss.table.empty())
-            repairM::WriteLog(head + msg::kRowsOfNoTable + std::to_string(loss.rows.value_or(0)) + msg::kRowsNotTaken);
-        else if (loss.rows)
-            repairM::WriteLog(head + msg::kTable + loss.table + msg::kRowsOf + std::to_string(*loss.rows) +
-                              msg::kRowsNotTaken);
-        else
-            repairM::WriteLog(head + msg::kTable + loss.table + msg::kRowsUnverified);
-        repairM::RowsLost = true;
-    }
-    if (copy.VerifierRenewed()) repairM::WriteLog(head + msg::kTailVerifierRenewed);
-}
 
 // Compacts the file at `path` into the scratch copy, from its last committed state.
 void compactIntoScratch(const std::string& path, const std::string& connect) {

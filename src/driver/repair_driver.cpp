@@ -57,6 +57,6 @@ struct ScratchRelease {
 
 bool RepairDataFile(const std::string& path, const std::string& kind) {
     const ScratchRelease release;
-    repairM::RowsLost = false;
+    repairM::RowsLost = {};
     return repairM::RunTrapped(msg::kFile + path + msg::kTailNotRepaired, [&] { return repairSteps(path, kind); });
 }

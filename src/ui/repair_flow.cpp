@@ -11,6 +11,17 @@
 
 namespace ui {
 
+namespace {
+
+// How many rows were lost, when that can be counted, and how many of them the log names.
+std::string lostRowsNotice(const repairM::LostRowCounts& lost) {
+    if (lost.counted == 0) return msg::kRowsLostNotice;
+    return (lost.uncounted ? msg::kRowsLostAtLeastHead : msg::kRowsLostHead) + std::to_string(lost.counted) +
+           msg::kRowsLostTail + msg::kRowsNamedHead + std::to_string(lost.named) + msg::kRowsNamedTail;
+}
+
+}  // namespace
+
 RepairFlow::RepairFlow(WindowView& view, CoreServices core) : view_(view), core_(std::move(core)) {}
 
 void RepairFlow::open() {
@@ -72,7 +83,7 @@ void RepairFlow::startRepair() {
         offerLog(msg::kFile + path_ + msg::kTailNotRepaired);
     } else if (repairM::RowsLost) {
         // Usable, but not all that it held: the log says what is missing.
-        offerLog(msg::kFile + path_ + msg::kTailRepaired + text::kParagraphBreak + msg::kRowsLostNotice);
+        offerLog(msg::kFile + path_ + msg::kTailRepaired + text::kParagraphBreak + lostRowsNotice(repairM::RowsLost));
     } else {
         announce(msg::kFile + path_ + msg::kTailRepaired, repairM::vbOKOnly | repairM::vbInformation);
     }

@@ -64,7 +64,7 @@ class WindowFlowTest : public testing::Test {
 protected:
     void SetUp() override {
         repairM::setToolDirectory(kTool);
-        repairM::RowsLost = false;
+        repairM::RowsLost = {};
         flow.open();
         view.trace.clear();
     }
@@ -149,7 +149,7 @@ struct OutcomeRow {
     const char* name;
     bool fileThere;
     bool repaired;
-    bool rowsLost;
+    repairM::LostRowCounts rowsLost;
     bool logThere;
     int answer;
     std::string box;  // style, title, prompt
@@ -197,19 +197,29 @@ const std::string kOffer = " 確認 ファイル　(" + kPath + ") を修復で�
 
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, OutcomeTest,
-    testing::Values(OutcomeRow{"file_missing", false, true, false, true, repairM::vbYes,
+    testing::Values(OutcomeRow{"file_missing", false, true, {}, true, repairM::vbYes,
                                "48 確認 修復するファイル　(" + kPath + ") がありません。", false},
-                    OutcomeRow{"repaired", true, true, false, true, repairM::vbYes,
+                    OutcomeRow{"repaired", true, true, {}, true, repairM::vbYes,
                                "64 確認 ファイル　(" + kPath + ") を修復しました。", false},
-                    OutcomeRow{"repaired_rows_lost_log_opened", true, true, true, true, repairM::vbYes,
+                    OutcomeRow{"repaired_rows_lost_log_opened", true, true, {22, 19, false}, true, repairM::vbYes,
+                               "308 確認 ファイル　(" + kPath +
+                                   ") を修復しました。\r\r取り出せなかった行が 22 行あります。そのうち 19 行のキーをログに"
+                                   "記しました。\r\rログを確認しますか。",
+                               true},
+                    OutcomeRow{"repaired_rows_lost_some_uncounted", true, true, {3, 3, true}, true, repairM::vbNo,
+                               "308 確認 ファイル　(" + kPath +
+                                   ") を修復しました。\r\r取り出せなかった行が少なくとも 3 行あります。そのうち 3 行のキーを"
+                                   "ログに記しました。\r\rログを確認しますか。",
+                               false},
+                    OutcomeRow{"repaired_rows_lost_none_counted", true, true, {0, 0, true}, true, repairM::vbNo,
                                "308 確認 ファイル　(" + kPath +
                                    ") を修復しました。\r\r取り出せなかった行があります。\r\rログを確認しますか。",
-                               true},
-                    OutcomeRow{"failed_log_opened", true, false, false, true, repairM::vbYes, "308" + kOffer, true},
-                    OutcomeRow{"failed_log_declined", true, false, false, true, repairM::vbNo, "308" + kOffer, false},
-                    OutcomeRow{"failed_without_a_log", true, false, false, false, repairM::vbYes,
+                               false},
+                    OutcomeRow{"failed_log_opened", true, false, {}, true, repairM::vbYes, "308" + kOffer, true},
+                    OutcomeRow{"failed_log_declined", true, false, {}, true, repairM::vbNo, "308" + kOffer, false},
+                    OutcomeRow{"failed_without_a_log", true, false, {}, false, repairM::vbYes,
                                "48 確認 ファイル　(" + kPath + ") を修復できませんでした。", false},
-                    OutcomeRow{"no_option_set_gives_no_key", true, true, false, false, repairM::vbYes,
+                    OutcomeRow{"no_option_set_gives_no_key", true, true, {}, false, repairM::vbYes,
                                "64 確認 ファイル　(" + kPath + ") を修復しました。", false, std::nullopt, ""}),
     [](const testing::TestParamInfo<OutcomeRow>& info) { return info.param.name; });
 

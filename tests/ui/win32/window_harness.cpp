@@ -67,7 +67,7 @@ WindowHarness::WindowHarness()
     : toolDir_(freshToolDirectory()),
       windowMode_(ui::win32::ShowMessageBox, ui::win32::StepProgress, ui::win32::paintAndRunTimers) {
     repairM::setToolDirectory(platform::fromPath(toolDir_));
-    repairM::RowsLost = false;
+    repairM::RowsLost = {};
     form = std::make_unique<ui::win32::RepairWindow>(
         desktop.desktop([this] { return item(ui::layout::kProgressBar); }), desktop.core());
     ShowWindow(window(), SW_SHOW);
