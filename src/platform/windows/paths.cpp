@@ -11,6 +11,9 @@ namespace platform {
 
 namespace {
 
+// Windows' longest path, in UTF-16 units, with room for the "\\?\" before it and the end.
+constexpr std::size_t kLongestPath = 32768 + 8;
+
 // What GetFinalPathNameByHandleW puts before a path: "\\?\" before a drive's, "\\?\UNC\" before a
 // share's.
 std::wstring withoutLongPrefix(std::wstring path) {
@@ -33,17 +36,21 @@ int resolveLinks(const std::string& path, std::string& resolved) {
     const windows::Handle file(
         windows::openFile(path, FILE_READ_ATTRIBUTES, windows::kShareAll, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS));
     if (!file.valid()) return static_cast<int>(GetLastError());
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetFinalPathNameByHandleW(file.h, buffer.data(), static_cast<DWORD>(buffer.size()),
-                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (length == 0) return static_cast<int>(GetLastError());
-        if (length < buffer.size()) {
-            resolved = windows::utf8(withoutLongPrefix(std::wstring(buffer.data(), length)));
-            return 0;
-        }
-        buffer.resize(length + 1);
+    // A buffer too small is answered with the length needed. Wine 8 answers ERROR_MORE_DATA to any
+    // buffer past MAX_PATH: a name it cannot give is taken as written, made absolute.
+    std::vector<wchar_t> buffer(kLongestPath);
+    const DWORD length = GetFinalPathNameByHandleW(file.h, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length > 0 && length < buffer.size()) {
+        resolved = windows::utf8(withoutLongPrefix(std::wstring(buffer.data(), length)));
+        return 0;
     }
+    if (GetLastError() != ERROR_MORE_DATA) return static_cast<int>(GetLastError());
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(toPath(path), ec);
+    if (ec) return ec.value();
+    resolved = fromPath(absolute);
+    return 0;
 }
 
 std::string executableDirectory() {

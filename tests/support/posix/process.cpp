@@ -4,6 +4,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "../test_support.h"
 
 namespace testsupport {
@@ -58,5 +61,9 @@ unsigned long processId() { return static_cast<unsigned long>(::getpid()); }
 std::string readLog(const std::string& path) { return readBytes(path); }
 
 bool onPosix() { return true; }
+
+std::string makeSymlink(const std::string& target, const std::string& link) {
+    return ::symlink(target.c_str(), link.c_str()) == 0 ? std::string() : std::strerror(errno);
+}
 
 }  // namespace testsupport
