@@ -43,7 +43,7 @@ void compactIntoScratch(const std::string& path, const std::string& connect) {
 
 }  // namespace
 
-bool CompactDataFile(const std::string& path, const std::string& password) {
+bool CompactDataFile(const std::string& path, const std::string& password, LostRows& lost) {
     return repairM::RunTrapped(msg::kFile + path + msg::kTailNotCompacted, [&] {
         engine::DBEngine& dbEngine = engine::DBEngine::instance();
         // The logon's password check is costly by design and touches no data file: it runs on
@@ -65,19 +65,19 @@ bool CompactDataFile(const std::string& path, const std::string& password) {
         }
         const engine::WorkspacePtr workspace = logon.get();
         if (!helper.FileExist()) return false;
-        reportLosses(path, *workspace->OpenDatabase(repairM::ScratchPath(), false, true, connect));
+        lost = reportLosses(path, *workspace->OpenDatabase(repairM::ScratchPath(), false, true, connect));
         return true;
     });
 }
 
-bool ReplaceDataFile(const std::string& path) {
+bool ReplaceDataFile(const std::string& path, const LostRows& lost) {
     std::string kept;
     std::string uncertain;
     const bool replaced = repairM::RunTrapped(msg::kFile + path + msg::kTailNotReplaced, [&] {
         ReplacementSteps steps;
         // The damaged file may still hold what the repair could not bring back.
         steps.prepare = [&](const std::string& original) {
-            if (repairM::RowsLost) kept = keepDamagedOriginal(original);
+            if (lost.any()) kept = keepDamagedOriginal(original);
         };
         steps.lastCheck = [&] { scratch::checkSourceUnchanged(path); };
         steps.letGoOfTarget = scratch::releaseSource;

@@ -2,12 +2,16 @@
 
 #include <string>
 
-// Compacts the file under repair into the scratch copy (tool's directory/temp/repair.mdb).
-// True when the scratch copy exists afterwards.
-bool CompactDataFile(const std::string& path, const std::string& password);
+#include "lost_rows.h"
 
-// Puts the scratch copy in place of the file at `path`. True when the copy now stands there.
-bool ReplaceDataFile(const std::string& path);
+// Compacts the file under repair into the scratch copy (tool's directory/temp/repair.mdb).
+// True when the scratch copy exists afterwards; `lost` then says what a damaged file's salvage
+// could not bring back (the log has said it too).
+bool CompactDataFile(const std::string& path, const std::string& password, LostRows& lost);
+
+// Puts the scratch copy in place of the file at `path`, keeping the damaged original beside it
+// when `lost` has rows. True when the copy now stands there.
+bool ReplaceDataFile(const std::string& path, const LostRows& lost);
 
 // After a step that failed on the scratch copy: a copy that a journal beside it shows to be half
 // written is removed with the journal, which SQLite would apply to the next copy made there.

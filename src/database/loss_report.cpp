@@ -3,13 +3,12 @@
 #include <vector>
 
 #include "messages.h"
-#include "module_state.h"
 #include "write_log.h"
 
-void reportLosses(const std::string& path, engine::Database& copy) {
+LostRows reportLosses(const std::string& path, engine::Database& copy) {
     const std::string head = msg::kFile + path;
     std::vector<std::string> lines;
-    repairM::LostRowCounts counts;
+    LostRows counts;
     for (const engine::Database::RowLoss& loss : copy.RowLosses()) {
         const auto named = static_cast<std::int64_t>(loss.keys.size());
         if (loss.table.empty()) {
@@ -31,6 +30,6 @@ void reportLosses(const std::string& path, engine::Database& copy) {
         counts.named += named;
     }
     if (copy.VerifierRenewed()) lines.push_back(head + msg::kTailVerifierRenewed);
-    repairM::RowsLost = counts;
     repairM::WriteLogLines(lines);
+    return counts;
 }

@@ -29,21 +29,19 @@ void removeIfPresent(const std::string& path) {
     if (fs::exists(fs::symlink_status(file))) fs::remove(file);
 }
 
-// The run's one repair; true when the repaired file is in place.
-bool repairFromCommandLine() {
+// The run's one repair.
+RepairOutcome repairFromCommandLine() {
     const CommandLineValues values = parseCommandLine(CommandLine);
     repairC check;
     check.setFileName(values.dataSource);
     check.setPassword(values.password);
     if (!check.FileExist()) {
         WriteLog(msg::kFileToRepair + values.dataSource + msg::kTailMissing);
-        return false;
+        return {};
     }
-    if (!RepairDataFile(values.dataSource, values.password)) {
-        WriteLog(msg::kFile + values.dataSource + msg::kTailNotRepaired);
-        return false;
-    }
-    return true;
+    const RepairOutcome outcome = repairDataFile(values.dataSource, values.password);
+    if (!outcome.repaired) WriteLog(msg::kFile + values.dataSource + msg::kTailNotRepaired);
+    return outcome;
 }
 
 // The marker is the host's only sign of success and the log its only explanation: a run that
@@ -93,9 +91,10 @@ int Main(const std::string& commandLine, const std::function<void()>& showWindow
             showWindow();
             return 0;
         }
-        if (!repairFromCommandLine()) return 1;
+        const RepairOutcome outcome = repairFromCommandLine();
+        if (!outcome.repaired) return 1;
         createMarker();
-        return RowsLost ? kExitRepairedWithLoss : 0;
+        return outcome.lost.any() ? kExitRepairedWithLoss : 0;
     } catch (const std::exception& e) {
         ShowErrorBox(e.what());
         // Without a window the log is the only place left to say why the run ended.

@@ -17,14 +17,14 @@ void stepProgressInWindow() {
     if (!repairM::CommandLineMode) repairM::StepProgress();
 }
 
-bool repairSteps(const std::string& path, const std::string& kind) {
+bool repairSteps(const std::string& path, const std::string& kind, LostRows& lost) {
     std::string folder = path;
     std::string name;
     if (!repairM::FileOperation("Path", folder, name)) {
         WriteLog(msg::kFile + path + msg::kTailNoPathName);
         return false;
     }
-    if (!CompactDataFile(path, kind)) {
+    if (!CompactDataFile(path, kind, lost)) {
         WriteLog(msg::kFile + path + msg::kTailNotCompacted);
         return false;
     }
@@ -40,7 +40,7 @@ bool repairSteps(const std::string& path, const std::string& kind) {
         return false;
     }
     stepProgressInWindow();
-    if (!ReplaceDataFile(path)) {
+    if (!ReplaceDataFile(path, lost)) {
         WriteLog(dataKind->word + path + msg::kTailNotReplaced);
         return false;
     }
@@ -55,8 +55,12 @@ struct ScratchRelease {
 
 }  // namespace
 
-bool RepairDataFile(const std::string& path, const std::string& kind) {
+RepairOutcome repairDataFile(const std::string& path, const std::string& kind) {
     const ScratchRelease release;
-    repairM::RowsLost = {};
-    return repairM::RunTrapped(msg::kFile + path + msg::kTailNotRepaired, [&] { return repairSteps(path, kind); });
+    RepairOutcome outcome;
+    outcome.repaired = repairM::RunTrapped(msg::kFile + path + msg::kTailNotRepaired,
+                                           [&] { return repairSteps(path, kind, outcome.lost); });
+    return outcome;
 }
+
+bool RepairDataFile(const std::string& path, const std::string& kind) { return repairDataFile(path, kind).repaired; }

@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "hooks.h"
-#include "module_state.h"
 #include "repair_flow.h"
 
 namespace {
 
 const std::string kTool = "/tool";
+const std::string kLog = "/tool/QNrepair.txt";
 const std::string kPath = "/tool/作業/Data.MDB";
 
 // The user, the platform and the core around the flow: answers as told and writes down what
@@ -63,8 +63,6 @@ public:
 class WindowFlowTest : public testing::Test {
 protected:
     void SetUp() override {
-        repairM::setToolDirectory(kTool);
-        repairM::RowsLost = {};
         flow.open();
         view.trace.clear();
     }
@@ -76,10 +74,10 @@ protected:
 
     FakeView view;
     std::set<std::string> files;
-    // Like RepairDataFile: steps the bar after each of compaction, rebuild and replacement.
-    std::function<bool()> repair = [this] {
+    // Like a repair: steps the bar after each of compaction, rebuild and replacement.
+    std::function<RepairOutcome()> repair = [this] {
         for (int step = 0; step < 3; ++step) flow.stepProgress();
-        return true;
+        return RepairOutcome{true, {}};
     };
     ui::RepairFlow flow{view,
                         {.fileExists = [this](const std::string& path) { return files.count(path) > 0; },
@@ -87,7 +85,9 @@ protected:
                              [this](const std::string& path, const std::string& kindKey) {
                                  view.trace.push_back("repair " + path + " " + kindKey);
                                  return repair();
-                             }}};
+                             },
+                         .toolDirectory = kTool,
+                         .logPath = kLog}};
 };
 
 using Trace = std::vector<std::string>;
@@ -149,7 +149,7 @@ struct OutcomeRow {
     const char* name;
     bool fileThere;
     bool repaired;
-    repairM::LostRowCounts rowsLost;
+    LostRows rowsLost;
     bool logThere;
     int answer;
     std::string box;  // style, title, prompt
@@ -169,13 +169,10 @@ class OutcomeTest : public WindowFlowTest, public testing::WithParamInterface<Ou
 TEST_P(OutcomeTest, RunShowsTheBarThenBeepsAndShowsItsBox) {
     const OutcomeRow& row = GetParam();
     if (row.fileThere) files.insert(kPath);
-    if (row.logThere) files.insert(repairM::LogPath);
+    if (row.logThere) files.insert(kLog);
     view.yesNoAnswer = row.answer;
-    const std::function<bool()> steps = repair;
-    repair = [&] {
-        repairM::RowsLost = row.rowsLost;
-        return steps() && row.repaired;
-    };
+    const std::function<RepairOutcome()> steps = repair;
+    repair = [&] { return RepairOutcome{steps().repaired && row.repaired, row.rowsLost}; };
     choose(kPath);
     view.option = row.option;
 
@@ -184,7 +181,7 @@ TEST_P(OutcomeTest, RunShowsTheBarThenBeepsAndShowsItsBox) {
         expected.insert(expected.end(),
                         {"repair " + kPath + " " + row.key, "bar 2", "draw", "bar 3", "draw", "bar 4", "draw"});
     expected.insert(expected.end(), {"bar hidden", "beep", "box " + row.box});
-    if (row.logOpened) expected.push_back("open " + repairM::LogPath);
+    if (row.logOpened) expected.push_back("open " + kLog);
     expected.insert(expected.end(), {"bar hidden", "bar 0"});
     for (int run = 0; run < 2; ++run) {
         view.trace.clear();
@@ -230,7 +227,7 @@ TEST_F(WindowFlowTest, CancelClosesExceptWhileARepairRuns) {
     repair = [&] {
         flow.cancel();
         mayClose.push_back(flow.mayClose());
-        return true;
+        return RepairOutcome{true, {}};
     };
     flow.startRepair();
     EXPECT_EQ(mayClose, std::vector<bool>{false});
