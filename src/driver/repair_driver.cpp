@@ -1,17 +1,29 @@
 #include "repair_driver.h"
 
 #include "compact_replace.h"
-#include "data_kinds.h"
 #include "error_trap.h"
 #include "file_operation.h"
 #include "hooks.h"
+#include "host_kinds.h"
 #include "messages.h"
 #include "module_state.h"
+#include "rebuild.h"
 #include "write_log.h"
 
 using repairM::WriteLog;
 
 namespace {
+
+using Rebuild = bool (*)(const std::string& path, const std::string& password);
+
+Rebuild rebuildOf(const hostkind::HostKind& kind) {
+    switch (kind.rebuild) {
+    case hostkind::Rebuild::WorkFile: return RebuildWorkFile;
+    case hostkind::Rebuild::DesignFile: return RebuildDesignFile;
+    case hostkind::Rebuild::None: break;
+    }
+    return nullptr;
+}
 
 void stepProgressInWindow() {
     if (!repairM::CommandLineMode) repairM::StepProgress();
@@ -30,18 +42,19 @@ bool repairSteps(const std::string& path, const std::string& kind, LostRows& los
     }
     stepProgressInWindow();
 
-    const repairM::DataKind* dataKind = repairM::findDataKind(kind);
-    if (dataKind == nullptr) {
+    const hostkind::HostKind* hostKind = hostkind::findByKey(kind);
+    if (hostKind == nullptr) {
         WriteLog(msg::kThisFile + path + msg::kTailCannotRepair);
         return false;
     }
-    if (dataKind->rebuild == nullptr || !dataKind->rebuild(path, kind)) {
-        WriteLog(dataKind->word + path + msg::kTailNotRepaired);
+    const Rebuild rebuild = rebuildOf(*hostKind);
+    if (rebuild == nullptr || !rebuild(path, kind)) {
+        WriteLog(hostKind->word + path + msg::kTailNotRepaired);
         return false;
     }
     stepProgressInWindow();
     if (!ReplaceDataFile(path, lost)) {
-        WriteLog(dataKind->word + path + msg::kTailNotReplaced);
+        WriteLog(hostKind->word + path + msg::kTailNotReplaced);
         return false;
     }
     stepProgressInWindow();

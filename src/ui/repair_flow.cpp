@@ -55,7 +55,7 @@ void RepairFlow::stepProgress() {
 
 std::string RepairFlow::selectedKindKey() const {
     const std::optional<int> option = view_.checkedOption();
-    return option ? layout::kKindOptions[static_cast<std::size_t>(*option)].key : std::string();
+    return option ? layout::kKindOptions[static_cast<std::size_t>(*option)].kind->key : std::string();
 }
 
 int RepairFlow::announce(const std::string& prompt, int style) {
