@@ -25,9 +25,8 @@ void WriteLogLines(const std::vector<std::string>& messages) {
             if (c != '\r') line += c;
         text += time + platform::toLogEncoding(line) + "\r\n";
     }
-    if (const int error = platform::appendToFile(LogPath, text); error != 0)
-        throw std::runtime_error("ログ ファイル '" + LogPath + "' に書き込めません (" + platform::systemErrorText(error) +
-                                 ")。");
+    if (const platform::SystemError error = platform::appendToFile(LogPath, text))
+        throw std::runtime_error("ログ ファイル '" + LogPath + "' に書き込めません (" + error.text() + ")。");
 }
 
 void writeLogIfPossible(const std::string& message) {

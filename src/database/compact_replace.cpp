@@ -32,7 +32,7 @@ void compactIntoScratch(const std::string& path, const std::string& connect) {
     // With it goes whatever SQLite left beside it, which it would apply to the new copy, and what
     // a run ended before its time left beside the file under repair.
     engine::DeleteDataFile(repairM::ScratchPath());
-    if (std::string original; platform::resolveLinks(path, original) == 0) removeTemporariesBeside(original);
+    if (std::string original; !platform::resolveLinks(path, original)) removeTemporariesBeside(original);
     engine::DBEngine& dbEngine = engine::DBEngine::instance();
     // What a crashed host left beside the file goes into it first, so that the state
     // remembered, compacted and checked before the replacement is its last committed one.
@@ -86,7 +86,7 @@ bool ReplaceDataFile(const std::string& path, const LostRows& lost) {
         } catch (...) {
             // Nothing was replaced: a name kept for the original, still in place, would only puzzle
             // its user. Where that cannot be shown, the kept copy stays, as the original may be all it is.
-            if (!kept.empty() && scratch::sourceStillAt(path) && platform::removeFile(kept) == 0) kept.clear();
+            if (!kept.empty() && scratch::sourceStillAt(path) && !platform::removeFile(kept)) kept.clear();
             throw;
         }
         return true;

@@ -19,19 +19,19 @@ namespace {
     throw std::runtime_error("ファイル '" + path + "' を" + what + " (" + reason + ")。");
 }
 
-[[noreturn]] void fail(const std::string& what, const std::string& path, int error) {
+[[noreturn]] void fail(const std::string& what, const std::string& path, const platform::SystemError& error) {
     // A full disk in the system's own words, as the engine says it of the files it writes.
-    if (platform::isDiskFull(error))
-        throw std::runtime_error(engine::describe::diskFull(path, platform::systemErrorText(error)));
-    fail(what, path, platform::systemErrorText(error));
+    if (error.diskFull()) throw std::runtime_error(engine::describe::diskFull(path, error.text()));
+    fail(what, path, error.text());
 }
 
 void flush(const std::string& path) {
-    if (const int error = platform::flushFile(path); error != 0) fail("ディスクに書き込めません", path, error);
+    if (const platform::SystemError error = platform::flushFile(path)) fail("ディスクに書き込めません", path, error);
 }
 
 void takeOverPermissions(const std::string& path, const std::string& original) {
-    if (const int error = platform::takeOverPermissions(path, original); error != 0) fail("設定できません", path, error);
+    if (const platform::SystemError error = platform::takeOverPermissions(path, original))
+        fail("設定できません", error.file(), error);
 }
 
 void removeQuietly(const std::string& path) { platform::removeFile(path); }
@@ -49,8 +49,8 @@ void requireRoomFor(const std::string& source, const std::string& staged) {
 // Whether `a` and `b` lie on one volume, as far as the system tells; a rename says for sure.
 bool onOneVolume(const std::string& a, const std::string& b) {
     platform::FileIdentity first, second;
-    return !platform::identityAt(platform::fromPath(platform::toPath(a).parent_path()), first) ||
-           !platform::identityAt(platform::fromPath(platform::toPath(b).parent_path()), second) ||
+    return platform::identityAt(platform::fromPath(platform::toPath(a).parent_path()), first) ||
+           platform::identityAt(platform::fromPath(platform::toPath(b).parent_path()), second) ||
            first.volume == second.volume;
 }
 
@@ -62,8 +62,8 @@ public:
         removeQuietly(path_);
         requireRoomFor(source, path_);
         try {
-            if (const std::optional<platform::CopyFailure> failure = platform::copyFile(source, path_))
-                fail(failure->file == source ? "読めません" : "コピーできません", failure->file, failure->error);
+            if (const platform::SystemError error = platform::copyFile(source, path_))
+                fail(error.file() == source ? "読めません" : "コピーできません", error.file(), error);
             takeOverPermissions(path_, target);
             flush(path_);
         } catch (...) {
@@ -100,7 +100,7 @@ void removeTemporariesBeside(const std::string& target) {
 std::string replaceFileAtomically(const std::string& replacement, const std::string& target,
                                   const ReplacementSteps& steps) {
     std::string original;
-    if (const int error = platform::resolveLinks(target, original); error != 0) fail("見つけられません", target, error);
+    if (const platform::SystemError error = platform::resolveLinks(target, original)) fail("見つけられません", target, error);
     std::error_code ec;
     if (!fs::is_regular_file(platform::toPath(original), ec)) fail("置き換えられません", target, "通常のファイルではありません");
     if (platform::isReadOnly(original))
@@ -113,14 +113,14 @@ std::string replaceFileAtomically(const std::string& replacement, const std::str
     if (!onOneVolume(replacement, original)) staged.emplace(replacement, original);
     if (steps.prepare) steps.prepare(original);
     if (steps.lastCheck) steps.lastCheck();
-    int error = platform::replaceFile(staged ? staged->path() : replacement, original, steps.letGoOfTarget);
-    if (error == platform::kOtherVolume && !staged) {
+    platform::SystemError error = platform::replaceFile(staged ? staged->path() : replacement, original, steps.letGoOfTarget);
+    if (error.code() == platform::kOtherVolume && !staged) {
         // The volumes looked the same and are not (a bind mount, say): the copy is made now, while
         // the original is still held.
         staged.emplace(replacement, original);
         error = platform::replaceFile(staged->path(), original, steps.letGoOfTarget);
     }
-    if (error != 0) fail("置き換えられません", target, error);
+    if (error) fail("置き換えられません", target, error);
 
     // The file is replaced: from here on, what fails is said, not thrown.
     if (staged) {
@@ -128,8 +128,8 @@ std::string replaceFileAtomically(const std::string& replacement, const std::str
         removeQuietly(replacement);
     }
     const std::string folder = platform::fromPath(platform::toPath(original).parent_path());
-    if (const int flushError = platform::flushFolder(folder); flushError != 0)
-        return "フォルダー '" + folder + "' をディスクに書き込めませんでした (" + platform::systemErrorText(flushError) +
+    if (const platform::SystemError flushError = platform::flushFolder(folder))
+        return "フォルダー '" + folder + "' をディスクに書き込めませんでした (" + flushError.text() +
                ")。停電などがあると、置き換えが失われることがあります";
     return {};
 }

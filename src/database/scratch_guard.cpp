@@ -33,14 +33,13 @@ struct SourceState {
 
 std::optional<SourceState> remembered;
 
-[[noreturn]] void failToRead(const std::string& path, int error) {
-    throw std::runtime_error("ファイル '" + path + "' の状態を調べられません (" + platform::systemErrorText(error) + ")。");
+[[noreturn]] void failToRead(const std::string& path, const platform::SystemError& error) {
+    throw std::runtime_error("ファイル '" + path + "' の状態を調べられません (" + error.text() + ")。");
 }
 
 std::unique_ptr<platform::ReadOnlyFile> openForReading(const std::string& path) {
-    int error = 0;
-    std::unique_ptr<platform::ReadOnlyFile> file = platform::ReadOnlyFile::open(path, error);
-    if (!file) failToRead(path, error);
+    std::unique_ptr<platform::ReadOnlyFile> file;
+    if (const platform::SystemError error = platform::ReadOnlyFile::open(path, file)) failToRead(path, error);
     return file;
 }
 
@@ -50,17 +49,17 @@ std::unique_ptr<platform::ReadOnlyFile> openForReading(const std::string& path) 
 
 SourceState stateOf(const platform::ReadOnlyFile& file, const std::string& path) {
     SourceState state{};
-    if (!file.identity(state.identity)) failToRead(path, platform::lastSystemError());
-    if (file.readAt(state.header.data(), state.header.size(), 0) < 0)
-        throw std::runtime_error("ファイル '" + path + "' を読めません (" +
-                                 platform::systemErrorText(platform::lastSystemError()) + ")。");
+    if (const platform::SystemError error = file.identity(state.identity)) failToRead(path, error);
+    std::int64_t read = 0;
+    if (const platform::SystemError error = file.readAt(state.header.data(), state.header.size(), 0, read))
+        throw std::runtime_error("ファイル '" + path + "' を読めません (" + error.text() + ")。");
     return state;
 }
 
 // A link at one of the scratch folder's own names leads out of it: it goes, as a link.
 void removeLinkAt(const std::string& path) {
     if (!platform::isLink(path)) return;
-    if (const int error = platform::removeLink(path); error != 0) failToUseFolder(platform::systemErrorText(error));
+    if (const platform::SystemError error = platform::removeLink(path)) failToUseFolder(error.text());
 }
 
 }  // namespace
@@ -70,13 +69,11 @@ void hold() {
     if (platform::isLink(repairM::ScratchFolder())) failToUseFolder("シンボリック リンクです");
     const std::string lockPath = repairM::ScratchFolder() + platform::kSeparator + kLockName;
     removeLinkAt(lockPath);
-    int error = 0;
-    switch (platform::LockFile::take(lockPath, scratchLock, error)) {
-    case platform::LockFile::Outcome::Held: break;
-    case platform::LockFile::Outcome::HeldByAnother:
-        throw std::runtime_error("修復用の一時フォルダー '" + repairM::ScratchFolder() +
-                                 "' は別の修復が使用中です。その修復が終わってからやり直してください。");
-    case platform::LockFile::Outcome::Failed: failToUseFolder(platform::systemErrorText(error));
+    if (const platform::SystemError error = platform::LockFile::take(lockPath, scratchLock)) {
+        if (error.code() == platform::kHeldByAnother)
+            throw std::runtime_error("修復用の一時フォルダー '" + repairM::ScratchFolder() +
+                                     "' は別の修復が使用中です。その修復が終わってからやり直してください。");
+        failToUseFolder(error.text());
     }
     for (const std::string& name : engine::DataFileNames(repairM::ScratchPath())) removeLinkAt(name);
 }
@@ -107,7 +104,7 @@ void releaseSource() { heldSource.reset(); }
 
 bool sourceStillAt(const std::string& path) {
     platform::FileIdentity now;
-    return remembered && platform::identityAt(path, now) && now.volume == remembered->identity.volume &&
+    return remembered && !platform::identityAt(path, now) && now.volume == remembered->identity.volume &&
            now.file == remembered->identity.file;
 }
 

@@ -47,16 +47,16 @@ RepairOutcome repairFromCommandLine() {
 // The marker is the host's only sign of success and the log its only explanation: a run that
 // could write neither must fail before it touches the file.
 void requireWritableToolDirectory() {
-    if (const int error = platform::canWriteIn(ToolDirectory()); error != 0)
-        throw std::runtime_error("フォルダー '" + ToolDirectory() + "' に書き込めないため、修復できません (" +
-                                 platform::systemErrorText(error) + ")。");
+    if (const platform::SystemError error = platform::canWriteIn(ToolDirectory()))
+        throw std::runtime_error("フォルダー '" + ToolDirectory() + "' に書き込めないため、修復できません (" + error.text() +
+                                 ")。");
 }
 
 // After the file was replaced: the exit status still tells the host, and the log says why the
 // marker is missing.
 void createMarker() {
-    if (const int error = platform::appendToFile(MarkerPath, ""); error != 0)
-        writeLogIfPossible("ファイル '" + MarkerPath + "' を作成できません (" + platform::systemErrorText(error) + ")。");
+    if (const platform::SystemError error = platform::appendToFile(MarkerPath, ""))
+        writeLogIfPossible("ファイル '" + MarkerPath + "' を作成できません (" + error.text() + ")。");
 }
 
 void createScratchFolder() {

@@ -1,10 +1,12 @@
 #pragma once
 
 // Putting one file in place of another, so that the path holds at every moment either the old
-// file or the complete new one. Each call returns 0 or the system's code (system_error.h).
+// file or the complete new one.
 
 #include <functional>
 #include <string>
+
+#include "system_error.h"
 
 namespace platform {
 
@@ -14,27 +16,27 @@ namespace platform {
 // `letGoOfTarget` runs just before, for the caller to close its own. Only within one volume:
 // kOtherVolume otherwise, with both files as they were. On Windows a target that another program
 // holds for a moment is waited for (transient_failures.h).
-int replaceFile(const std::string& replacement, const std::string& target, const std::function<void()>& letGoOfTarget);
+SystemError replaceFile(const std::string& replacement, const std::string& target, const std::function<void()>& letGoOfTarget);
 extern const int kOtherVolume;
 
-// Removes the file (or empty folder) at `path`, a link as a link; 0 also when nothing is there.
+// Removes the file (or empty folder) at `path`, a link as a link; nothing is refused when nothing is there.
 // On Windows a file that another program holds for a moment is waited for (transient_failures.h).
-int removeFile(const std::string& path);
+SystemError removeFile(const std::string& path);
 // Gives the file `from` the name `to` in the same folder, which must be free: kExists (file_access.h)
 // when it is taken, and nothing moves. Waited for as removeFile is.
-int renameToNew(const std::string& from, const std::string& to);
+SystemError renameToNew(const std::string& from, const std::string& to);
 
 // Gives `file` the permissions (and, where the process may, the owner) of `original`.
-int takeOverPermissions(const std::string& file, const std::string& original);
+SystemError takeOverPermissions(const std::string& file, const std::string& original);
 // Whether the file at `path` is marked read-only (no one may write it); false when that cannot be told.
 bool isReadOnly(const std::string& path);
 
 // Flushes the file at `path` to the disk.
-int flushFile(const std::string& path);
+SystemError flushFile(const std::string& path);
 // Flushes the folder's entries (a rename in it) to the disk, where the system keeps them apart.
-int flushFolder(const std::string& path);
+SystemError flushFolder(const std::string& path);
 
 // A second name `link` for the file `file` (the file systems that have none refuse).
-int hardLink(const std::string& file, const std::string& link);
+SystemError hardLink(const std::string& file, const std::string& link);
 
 }  // namespace platform

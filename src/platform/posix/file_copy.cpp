@@ -47,25 +47,25 @@ bool writeAt(int fd, const char* bytes, std::size_t size, off_t offset) {
 
 }  // namespace
 
-std::optional<CopyFailure> copyFile(const std::string& from, const std::string& to) {
+SystemError copyFile(const std::string& from, const std::string& to) {
     const Descriptor in{::open(from.c_str(), O_RDONLY | O_CLOEXEC)};
     struct stat st {};
-    if (in.fd < 0 || ::fstat(in.fd, &st) != 0) return CopyFailure{from, errno};
+    if (in.fd < 0 || ::fstat(in.fd, &st) != 0) return SystemError::ofLastCall(from);
     Descriptor out{::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, st.st_mode & 0777)};
-    if (out.fd < 0) return CopyFailure{to, errno};
+    if (out.fd < 0) return SystemError::ofLastCall(to);
     std::vector<char> chunk(kChunk);
     for (off_t offset = 0;;) {
-        const std::int64_t n = posix::readAt(in.fd, chunk.data(), chunk.size(), offset);
-        if (n < 0) return CopyFailure{from, errno};
+        std::int64_t n = 0;
+        if (const SystemError error = posix::readAt(in.fd, from, chunk.data(), chunk.size(), offset, n)) return error;
         if (n == 0) break;
-        if (!writeAt(out.fd, chunk.data(), static_cast<std::size_t>(n), offset)) return CopyFailure{to, errno};
+        if (!writeAt(out.fd, chunk.data(), static_cast<std::size_t>(n), offset)) return SystemError::ofLastCall(to);
         offset += static_cast<off_t>(n);
     }
     // Some file systems report a failed write only when the file is closed.
     const int fd = out.fd;
     out.fd = -1;
-    if (::close(fd) != 0) return CopyFailure{to, errno};
-    return std::nullopt;
+    if (::close(fd) != 0) return SystemError::ofLastCall(to);
+    return {};
 }
 
 }  // namespace platform

@@ -8,7 +8,8 @@
 
 namespace platform::posix {
 
-std::int64_t readAt(int fd, void* buffer, std::size_t size, std::int64_t offset) {
+SystemError readAt(int fd, const std::string& path, void* buffer, std::size_t size, std::int64_t offset,
+                   std::int64_t& read) {
     auto* bytes = static_cast<char*>(buffer);
     std::size_t done = 0;
     Retries retries(Retries::For::Transfer);
@@ -20,11 +21,11 @@ std::int64_t readAt(int fd, void* buffer, std::size_t size, std::int64_t offset)
         }
         if (n == 0) break;  // the end of the file
         if (errno == EINTR) continue;
-        const int error = errno;
-        if (!retries.again()) return -1;
-        errno = error;
+        const SystemError error = SystemError::ofLastCall(path);
+        if (!retries.again()) return error;
     }
-    return static_cast<std::int64_t>(done);
+    read = static_cast<std::int64_t>(done);
+    return {};
 }
 
 }  // namespace platform::posix

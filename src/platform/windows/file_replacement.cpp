@@ -77,7 +77,8 @@ int renameOverHeldTarget(const std::string& replacement, const std::string& targ
 
 // One rename, as on POSIX. Not ReplaceFileW: it moves the target aside before it moves the
 // replacement in, and a repair ended between the two leaves nothing at the path.
-int replaceFile(const std::string& replacement, const std::string& target, const std::function<void()>& letGoOfTarget) {
+SystemError replaceFile(const std::string& replacement, const std::string& target,
+                        const std::function<void()>& letGoOfTarget) {
     const int error = waitingOutHolders([&] {
         const int held = renameOverHeldTarget(replacement, target);
         if (held >= 0) return held;
@@ -86,12 +87,12 @@ int replaceFile(const std::string& replacement, const std::string& target, const
         return lastErrorUnless(MoveFileExW(windows::wide(replacement).c_str(), windows::wide(target).c_str(),
                                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
     });
-    return error == ERROR_NOT_SAME_DEVICE ? kOtherVolume : error;
+    return {error == ERROR_NOT_SAME_DEVICE ? kOtherVolume : error, target};
 }
 
-int removeFile(const std::string& path) {
+SystemError removeFile(const std::string& path) {
     const std::wstring name = windows::wide(path);
-    return waitingOutHolders([&] {
+    return {waitingOutHolders([&] {
         const DWORD attributes = GetFileAttributesW(name.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             const int error = lastError();
@@ -99,33 +100,38 @@ int removeFile(const std::string& path) {
         }
         return lastErrorUnless((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? RemoveDirectoryW(name.c_str())
                                                                             : DeleteFileW(name.c_str()));
-    });
+    }),
+            path};
 }
 
-int renameToNew(const std::string& from, const std::string& to) {
-    return waitingOutHolders([&] {
+SystemError renameToNew(const std::string& from, const std::string& to) {
+    return {waitingOutHolders([&] {
         const int error =
             lastErrorUnless(MoveFileExW(windows::wide(from).c_str(), windows::wide(to).c_str(), MOVEFILE_WRITE_THROUGH));
         return error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : error;
-    });
+    }),
+            to};
 }
 
 // The target's attributes (hidden, archive ...) and its access list, as the host's users have
 // them. The list is set as it stands, by the low-level call that recomputes nothing: its entries
 // inherited from the data folder stay marked so, and hold once the file is renamed there, where
 // SetNamedSecurityInfoW would have inherited afresh from the scratch folder's parents instead.
-int takeOverPermissions(const std::string& file, const std::string& original) {
+SystemError takeOverPermissions(const std::string& file, const std::string& original) {
     const std::wstring from = windows::wide(original);
     const std::wstring to = windows::wide(file);
     const DWORD attributes = GetFileAttributesW(from.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return lastError();
-    if (!SetFileAttributesW(to.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))) return lastError();
+    if (attributes == INVALID_FILE_ATTRIBUTES) return SystemError::ofLastCall(original);
+    if (!SetFileAttributesW(to.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY)))
+        return SystemError::ofLastCall(file);
     DWORD size = 0;
     GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
-    if (size == 0) return lastError();
+    if (size == 0) return SystemError::ofLastCall(original);
     std::vector<std::byte> descriptor(size);
-    if (!GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), size, &size)) return lastError();
-    return lastErrorUnless(SetFileSecurityW(to.c_str(), DACL_SECURITY_INFORMATION, descriptor.data()));
+    if (!GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), size, &size))
+        return SystemError::ofLastCall(original);
+    if (!SetFileSecurityW(to.c_str(), DACL_SECURITY_INFORMATION, descriptor.data())) return SystemError::ofLastCall(file);
+    return {};
 }
 
 bool isReadOnly(const std::string& path) {
@@ -133,17 +139,18 @@ bool isReadOnly(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
-int flushFile(const std::string& path) {
+SystemError flushFile(const std::string& path) {
     const windows::Handle file(windows::openFile(path, GENERIC_WRITE, windows::kShareAll, OPEN_EXISTING));
-    if (!file.valid()) return lastError();
-    return FlushFileBuffers(file.h) ? 0 : lastError();
+    if (!file.valid() || !FlushFileBuffers(file.h)) return SystemError::ofLastCall(path);
+    return {};
 }
 
 // NTFS journals a folder's entries itself; there is no handle of a folder to flush.
-int flushFolder(const std::string&) { return 0; }
+SystemError flushFolder(const std::string&) { return {}; }
 
-int hardLink(const std::string& file, const std::string& link) {
-    return CreateHardLinkW(windows::wide(link).c_str(), windows::wide(file).c_str(), nullptr) ? 0 : lastError();
+SystemError hardLink(const std::string& file, const std::string& link) {
+    if (!CreateHardLinkW(windows::wide(link).c_str(), windows::wide(file).c_str(), nullptr)) return SystemError::ofLastCall(link);
+    return {};
 }
 
 }  // namespace platform

@@ -58,7 +58,7 @@ bool writeAt(HANDLE h, const void* buffer, std::size_t size, std::int64_t offset
         }
         const DWORD error = written == 0 && GetLastError() == ERROR_SUCCESS ? ERROR_WRITE_FAULT : GetLastError();
         // Retrying cannot make room.
-        if (isDiskFull(static_cast<int>(error)) || !retries.again()) {
+        if (SystemError(static_cast<int>(error), {}).diskFull() || !retries.again()) {
             SetLastError(error);
             return false;
         }

@@ -32,10 +32,10 @@ std::string fromPath(const std::filesystem::path& path) { return windows::utf8(p
 
 // MinGW's std::filesystem::canonical leaves symbolic links as they are: the handle's own path is
 // the file the system opened.
-int resolveLinks(const std::string& path, std::string& resolved) {
+SystemError resolveLinks(const std::string& path, std::string& resolved) {
     const windows::Handle file(
         windows::openFile(path, FILE_READ_ATTRIBUTES, windows::kShareAll, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS));
-    if (!file.valid()) return static_cast<int>(GetLastError());
+    if (!file.valid()) return SystemError::ofLastCall(path);
     // A buffer too small is answered with the length needed. Wine 8 answers ERROR_MORE_DATA to any
     // buffer past MAX_PATH: a name it cannot give is taken as written, made absolute.
     std::vector<wchar_t> buffer(kLongestPath);
@@ -43,14 +43,14 @@ int resolveLinks(const std::string& path, std::string& resolved) {
                                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     if (length > 0 && length < buffer.size()) {
         resolved = windows::utf8(withoutLongPrefix(std::wstring(buffer.data(), length)));
-        return 0;
+        return {};
     }
-    if (GetLastError() != ERROR_MORE_DATA) return static_cast<int>(GetLastError());
+    if (GetLastError() != ERROR_MORE_DATA) return SystemError::ofLastCall(path);
     std::error_code ec;
     const std::filesystem::path absolute = std::filesystem::absolute(toPath(path), ec);
-    if (ec) return ec.value();
+    if (ec) return {ec.value(), path};
     resolved = fromPath(absolute);
-    return 0;
+    return {};
 }
 
 std::string executableDirectory() {
