@@ -3,10 +3,9 @@
 #include <stdexcept>
 
 #include "file_access.h"
-#include "local_time.h"
-#include "log_encoding.h"
 #include "module_state.h"
 #include "system_error.h"
+#include "user_locale.h"
 
 namespace repairM {
 

@@ -5,12 +5,11 @@
 #include <optional>
 #include <stdexcept>
 
-#include "file_copy.h"
 #include "file_replace.h"
 #include "file_replacement.h"
-#include "local_time.h"
 #include "paths.h"
 #include "system_error.h"
+#include "user_locale.h"
 
 namespace fs = std::filesystem;
 

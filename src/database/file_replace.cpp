@@ -5,7 +5,6 @@
 #include <stdexcept>
 
 #include "engine_error.h"
-#include "file_copy.h"
 #include "file_replacement.h"
 #include "open_file.h"
 #include "paths.h"

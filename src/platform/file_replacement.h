@@ -19,6 +19,12 @@ namespace platform {
 SystemError replaceFile(const std::string& replacement, const std::string& target, const std::function<void()>& letGoOfTarget);
 extern const int kOtherVolume;
 
+// Copies the regular file `from` to `to`, which is made new with `from`'s permissions: a name that
+// is taken already, by a link or anything else, is refused (kExists, file_access.h), never emptied
+// or followed. Short and refused transfers are handled as ReadOnlyFile::readAt does. On failure,
+// the file whose read or write the system refused (a partial `to` is left for the caller to remove).
+SystemError copyFile(const std::string& from, const std::string& to);
+
 // Removes the file (or empty folder) at `path`, a link as a link; nothing is refused when nothing is there.
 // On Windows a file that another program holds for a moment is waited for (transient_failures.h).
 SystemError removeFile(const std::string& path);
