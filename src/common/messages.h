@@ -1,8 +1,11 @@
 #pragma once
 
-// Every fixed text of the program: file names, log and message-box texts, account names.
-// Messages are built by plain concatenation of these pieces, e.g.
+// The fixed texts of the program's design: file names, the pieces of its log and message-box texts,
+// account names. Messages are built by plain concatenation of these pieces, e.g.
 // kFile + path + kTailNotRepaired. The full-width space (U+3000) before "(" is part of the words.
+// The kind words stand with their kinds (database/host_kinds.h), the window's own captions in
+// ui/ui_texts.h, and the descriptions of failures, which follow these pieces in a log line, in
+// descriptions.h (the engine's in engine_error.h).
 namespace msg {
 
 // Files below the tool's directory (joined with platform::kSeparator).

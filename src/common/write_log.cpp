@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "descriptions.h"
+#include "failure.h"
 #include "file_access.h"
 #include "module_state.h"
 #include "system_error.h"
@@ -25,7 +27,7 @@ void WriteLogLines(const std::vector<std::string>& messages) {
         text += time + platform::toLogEncoding(line) + "\r\n";
     }
     if (const platform::SystemError error = platform::appendToFile(LogPath, text))
-        throw std::runtime_error("ログ ファイル '" + LogPath + "' に書き込めません (" + error.text() + ")。");
+        throw Failure(describe::logNotWritten(LogPath, error.text()));
 }
 
 void writeLogIfPossible(const std::string& message) {

@@ -5,9 +5,11 @@
 #include <stdexcept>
 
 #include "damaged_original.h"
+#include "descriptions.h"
 #include "db_engine.h"
 #include "engine_error.h"
 #include "error_trap.h"
+#include "failure.h"
 #include "file_replace.h"
 #include "file_replacement.h"
 #include "loss_report.h"
@@ -28,7 +30,7 @@ void compactIntoScratch(const std::string& path, const std::string& connect) {
     std::error_code ignored;
     // A leftover scratch copy is removed next: it must not be the very file under repair.
     if (std::filesystem::equivalent(platform::toPath(path), platform::toPath(repairM::ScratchPath()), ignored))
-        throw std::runtime_error("ファイル '" + path + "' は修復用の一時ファイルのため、修復できません。");
+        throw repairM::Failure(repairM::describe::scratchCopyIsTheFile(path));
     // With it goes whatever SQLite left beside it, which it would apply to the new copy, and what
     // a run ended before its time left beside the file under repair.
     engine::DeleteDataFile(repairM::ScratchPath());

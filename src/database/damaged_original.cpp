@@ -5,6 +5,8 @@
 #include <optional>
 #include <stdexcept>
 
+#include "descriptions.h"
+#include "failure.h"
 #include "file_replace.h"
 #include "file_replacement.h"
 #include "paths.h"
@@ -17,7 +19,7 @@ namespace {
 
 // Throws what the system refused, if anything.
 void check(const platform::SystemError& error) {
-    if (error) throw std::runtime_error("ファイル '" + error.file() + "' を残せません (" + error.text() + ")。");
+    if (error) throw repairM::Failure(repairM::describe::notKept(error.file(), error.text()));
 }
 
 std::string stamp() {

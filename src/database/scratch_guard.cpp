@@ -5,6 +5,8 @@
 #include <optional>
 #include <stdexcept>
 
+#include "descriptions.h"
+#include "failure.h"
 #include "file_access.h"
 #include "lock_file.h"
 #include "module_state.h"
@@ -34,7 +36,7 @@ struct SourceState {
 std::optional<SourceState> remembered;
 
 [[noreturn]] void failToRead(const std::string& path, const platform::SystemError& error) {
-    throw std::runtime_error("ファイル '" + path + "' の状態を調べられません (" + error.text() + ")。");
+    throw repairM::Failure(repairM::describe::stateUnreadable(path, error.text()));
 }
 
 std::unique_ptr<platform::ReadOnlyFile> openForReading(const std::string& path) {
@@ -44,7 +46,7 @@ std::unique_ptr<platform::ReadOnlyFile> openForReading(const std::string& path) 
 }
 
 [[noreturn]] void failToUseFolder(const std::string& reason) {
-    throw std::runtime_error("修復用の一時フォルダー '" + repairM::ScratchFolder() + "' を使えません (" + reason + ")。");
+    throw repairM::Failure(repairM::describe::scratchFolderUnusable(repairM::ScratchFolder(), reason));
 }
 
 SourceState stateOf(const platform::ReadOnlyFile& file, const std::string& path) {
@@ -52,7 +54,7 @@ SourceState stateOf(const platform::ReadOnlyFile& file, const std::string& path)
     if (const platform::SystemError error = file.identity(state.identity)) failToRead(path, error);
     std::int64_t read = 0;
     if (const platform::SystemError error = file.readAt(state.header.data(), state.header.size(), 0, read))
-        throw std::runtime_error("ファイル '" + path + "' を読めません (" + error.text() + ")。");
+        throw repairM::Failure(repairM::describe::notRead(path, error.text()));
     return state;
 }
 
@@ -66,13 +68,12 @@ void removeLinkAt(const std::string& path) {
 
 void hold() {
     if (scratchLock) return;
-    if (platform::isLink(repairM::ScratchFolder())) failToUseFolder("シンボリック リンクです");
+    if (platform::isLink(repairM::ScratchFolder())) failToUseFolder(repairM::describe::scratchFolderIsALink());
     const std::string lockPath = repairM::ScratchFolder() + platform::kSeparator + kLockName;
     removeLinkAt(lockPath);
     if (const platform::SystemError error = platform::LockFile::take(lockPath, scratchLock)) {
         if (error.code() == platform::kHeldByAnother)
-            throw std::runtime_error("修復用の一時フォルダー '" + repairM::ScratchFolder() +
-                                     "' は別の修復が使用中です。その修復が終わってからやり直してください。");
+            throw repairM::Failure(repairM::describe::scratchFolderBusy(repairM::ScratchFolder()));
         failToUseFolder(error.text());
     }
     for (const std::string& name : engine::DataFileNames(repairM::ScratchPath())) removeLinkAt(name);
@@ -90,12 +91,11 @@ void checkSourceUnchanged(const std::string& path) {
     heldSource = openForReading(path);
     // Held before the check, so that no write can land between the check and the replacement.
     if (!engine::ExcludeWriters(*heldSource))
-        throw std::runtime_error("ファイル '" + path + "' は他のプログラムが書き込み中のため、置き換えませんでした。");
+        throw repairM::Failure(repairM::describe::beingWritten(path));
     // A log beside the file holds writes the copy lacks, a hot journal the undoing of a write the
     // copy may hold; SQLite would apply either to the copy once it stands in the file's place.
     if (!remembered || !(*remembered == stateOf(*heldSource, path)) || !engine::ClearSidecarsForReplacement(path))
-        throw std::runtime_error("ファイル '" + path +
-                                 "' は修復中に他のプログラムによって変更されたため、置き換えませんでした。");
+        throw repairM::Failure(repairM::describe::changedMeanwhile(path));
 }
 
 // Where the rename needs the file closed, a program that opens it from now on makes the rename

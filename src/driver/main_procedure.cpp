@@ -4,6 +4,8 @@
 
 #include "command_line.h"
 #include "db_engine.h"
+#include "descriptions.h"
+#include "failure.h"
 #include "hooks.h"
 #include "messages.h"
 #include "module_state.h"
@@ -48,15 +50,14 @@ RepairOutcome repairFromCommandLine() {
 // could write neither must fail before it touches the file.
 void requireWritableToolDirectory() {
     if (const platform::SystemError error = platform::canWriteIn(ToolDirectory()))
-        throw std::runtime_error("フォルダー '" + ToolDirectory() + "' に書き込めないため、修復できません (" + error.text() +
-                                 ")。");
+        throw Failure(describe::toolFolderNotWritable(ToolDirectory(), error.text()));
 }
 
 // After the file was replaced: the exit status still tells the host, and the log says why the
 // marker is missing.
 void createMarker() {
     if (const platform::SystemError error = platform::appendToFile(MarkerPath, ""))
-        writeLogIfPossible("ファイル '" + MarkerPath + "' を作成できません (" + error.text() + ")。");
+        writeLogIfPossible(describe::markerNotCreated(MarkerPath, error.text()));
 }
 
 void createScratchFolder() {
@@ -65,7 +66,7 @@ void createScratchFolder() {
     // A link there is left for the repair to refuse, saying why, rather than followed.
     if (platform::isLink(ScratchFolder()) || fs::is_directory(folder, ec)) return;
     if (!fs::create_directory(folder, ec) && ec)
-        throw std::runtime_error("フォルダー '" + ScratchFolder() + "' を作成できません (" + platform::errorText(ec) + ")。");
+        throw Failure(describe::folderNotCreated(ScratchFolder(), platform::errorText(ec)));
 }
 
 }  // namespace
