@@ -13,6 +13,12 @@
 
 namespace faults {
 
+using testsupport::Child;
+using testsupport::ChildOptions;
+using testsupport::Ending;
+using testsupport::permissionBitsHold;
+using testsupport::runChild;
+
 // One call the shim numbered: "pwrite", "fsync", "rename", "create", ... and the file it concerns;
 // or one transfer: "read", "pread", "write", "pwrite".
 struct ShimCall {
