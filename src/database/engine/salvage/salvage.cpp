@@ -29,9 +29,9 @@ void adoptGarbledBookkeeping(Connection& copy) {
         if (!schemaHasTable(copy, recovered)) continue;
         if (tableColumns(copy, recovered).size() == tableColumns(copy, name).size()) {
             copy.exec(std::string("INSERT OR IGNORE INTO ") + name + " SELECT * FROM " + quoteIdentifier(recovered));
-            recordProblem(copy, "", std::string("管理用の表 ") + name + " の定義が壊れていたため、列の順に読みました");
+            recordProblem(copy, "", describe::bookkeepingReadByColumnOrder(name));
         } else {
-            recordProblem(copy, "", std::string("管理用の表 ") + name + " の定義が壊れていたため、読めませんでした");
+            recordProblem(copy, "", describe::bookkeepingUnreadable(name));
         }
         copy.exec("DROP TABLE " + quoteIdentifier(recovered));
     }
@@ -90,7 +90,7 @@ void rebuildIndexes(Connection& copy, const std::vector<LayoutEntry>& layout, De
         if (!tableExists(copy, index.table)) continue;
         const std::optional<DefinedIndex> definition = definitionOf(index.record.sqliteName, layout, definitions);
         if (!definition || definition->table != index.table) {
-            recordProblem(copy, index.table, "インデックス '" + index.record.name + "' の定義が失われていたため、除きました");
+            recordProblem(copy, index.table, describe::indexDefinitionLost(index.record.name));
             continue;
         }
         index.record.fields = definition->fields;
@@ -99,8 +99,7 @@ void rebuildIndexes(Connection& copy, const std::vector<LayoutEntry>& layout, De
             appendIndex(copy, index.table, index.record);
         } catch (const EngineError& e) {
             if (!refusesIndex(e)) throw;
-            recordProblem(copy, index.table,
-                          "インデックス '" + index.record.name + "' を作り直せなかったため、除きました (" + e.what() + ")");
+            recordProblem(copy, index.table, describe::indexNotRemade(index.record.name, e.what()));
         }
     }
     // What is left of the rest: rows that name no index.
@@ -144,12 +143,12 @@ void salvage(const std::string& source, const std::string& destination, const st
     initialiseFile(*copy, FileKind::Data);
     // Room for the damaged file's own layout, which tells where its records belong.
     copy->exec(std::string("DELETE FROM ") + kLayoutTable);
-    recordProblem(*copy, "", "ファイルが壊れていたため、読める行とインデックスだけを取り出しました");
+    recordProblem(*copy, "", describe::salvaged());
 
     DefinitionReader definitions;
     const Recovered recovered = recoverInto(*damaged, *copy, definitions);
     if (!recovered.stoppedBecause.empty())
-        recordProblem(*copy, "", "SQLite の回復処理が途中で止まりました (" + recovered.stoppedBecause + ")");
+        recordProblem(*copy, "", describe::recoveryStopped(recovered.stoppedBecause));
     adoptGarbledBookkeeping(*copy);
     const std::vector<LayoutEntry> layout = layoutOf(*copy, source);
     if (!headerIsOurs && !showsOurs(recovered, layout))
@@ -157,7 +156,7 @@ void salvage(const std::string& source, const std::string& destination, const st
     placeLostRecords(*copy, layout, definitions);
     settleVerifier(*copy, source, password);
     if (userTables(*copy).empty())
-        throw EngineError(ErrorCode::Damaged, describe::damaged(source, "読み出せる表がありません"));
+        throw EngineError(ErrorCode::Damaged, describe::damaged(source, describe::noReadableTable()));
 
     damaged.reset();
     const std::shared_ptr<Connection> view = pageView(source, recovered.pageSize);

@@ -1,5 +1,6 @@
 #include "salvage_report.h"
 
+#include "engine_error.h"
 #include "file_format.h"
 
 namespace engine::detail {
@@ -38,20 +39,16 @@ void recordProblem(Connection& conn, const std::string& table, const std::string
 
 void recordLostRows(Connection& conn, const std::string& table, std::optional<std::int64_t> rows,
                     const std::vector<std::string>& keys) {
-    const std::string whose = table.empty() ? "どのテーブルのものか分からない " : "";
     const auto unnamed = rows ? *rows - static_cast<std::int64_t>(keys.size()) : 0;
     Recorder recorder(conn);
     recorder.add(table,
-                 rows ? whose + std::to_string(*rows) + " 行を取り出せませんでした" +
-                            (unnamed > 0 ? " (うち " + std::to_string(unnamed) + " 行はキーが分かりません)" : "")
-                      : "行をすべて取り出せたかどうか確かめられませんでした",
+                 rows ? describe::rowsNotTaken(*rows, table.empty(), unnamed) : describe::rowsUnverified(),
                  kLostRows, rows ? FieldValue{*rows} : FieldValue{std::int64_t{-1}});
     for (const std::string& key : keys) recorder.add(table, key, kLostKey, {});
 }
 
 void recordNewVerifier(Connection& conn) {
-    Recorder(conn).add("", "パスワードの検証情報が失われていたため、指定されたパスワードで作り直しました", kNewVerifier,
-                       {});
+    Recorder(conn).add("", describe::verifierRenewed(), kNewVerifier, {});
 }
 
 std::vector<ReportedProblem> reportedProblems(Connection& conn) {

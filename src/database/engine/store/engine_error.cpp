@@ -134,6 +134,44 @@ std::string wrongValueCount(const std::string& table, std::size_t expected, std:
     return "テーブル " + quoted(table) + " の行には " + std::to_string(expected) + " 個の値が必要ですが、" +
            std::to_string(given) + " 個が渡されました。";
 }
+std::string bookkeepingReadByColumnOrder(const std::string& table) {
+    return "管理用の表 " + table + " の定義が壊れていたため、列の順に読みました";
+}
+std::string bookkeepingUnreadable(const std::string& table) {
+    return "管理用の表 " + table + " の定義が壊れていたため、読めませんでした";
+}
+std::string bookkeepingDefinitionDamaged(const std::string& table) {
+    return "管理用の表 " + table + " の定義が壊れています";
+}
+std::string bookkeepingMissing(const std::string& table) { return "管理用の表 " + table + " がありません"; }
+std::string indexDefinitionLost(const std::string& index) {
+    return "インデックス " + quoted(index) + " の定義が失われていたため、除きました";
+}
+std::string indexNotRemade(const std::string& index, const std::string& reason) {
+    return "インデックス " + quoted(index) + " を作り直せなかったため、除きました (" + reason + ")";
+}
+std::string indexDisagreedRemade(const std::string& index) {
+    return "インデックス " + quoted(index) + " が表と食い違っていたため、作り直しました";
+}
+std::string indexDisagreedLeftOut(const std::string& index, const std::string& reason) {
+    return "インデックス " + quoted(index) + " が表と食い違い、作り直せなかったため、除きました (" + reason + ")";
+}
+std::string salvaged() { return "ファイルが壊れていたため、読める行とインデックスだけを取り出しました"; }
+std::string recoveryStopped(const std::string& reason) {
+    return "SQLite の回復処理が途中で止まりました (" + reason + ")";
+}
+std::string noReadableTable() { return "読み出せる表がありません"; }
+std::string rowsNotTaken(std::int64_t rows, bool ofNoTable, std::int64_t unnamed) {
+    return std::string(ofNoTable ? "どのテーブルのものか分からない " : "") + std::to_string(rows) +
+           " 行を取り出せませんでした" +
+           (unnamed > 0 ? " (うち " + std::to_string(unnamed) + " 行はキーが分かりません)" : "");
+}
+std::string rowsUnverified() { return "行をすべて取り出せたかどうか確かめられませんでした"; }
+std::string verifierRenewed() {
+    return "パスワードの検証情報が失われていたため、指定されたパスワードで作り直しました";
+}
+std::string sqliteTemporaryFile() { return "SQLite の一時ファイル"; }
+std::string notARegularFile() { return "通常のファイルではありません"; }
 std::string invalidName(const std::string& name) {
     return "名前 " + quoted(name) + " は使用できません。";
 }

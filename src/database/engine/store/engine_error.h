@@ -129,6 +129,25 @@ std::string limitReached(const std::string& path, const std::string& detail);
 std::string readOnly(const std::string& path);
 std::string sidecarUnusable(const std::string& path, const std::string& sidecar, const std::string& detail);
 std::string wrongValueCount(const std::string& table, std::size_t expected, std::size_t given);
+// What a salvage or a compaction records in the copy's problems table: notes, not errors.
+std::string bookkeepingReadByColumnOrder(const std::string& table);
+std::string bookkeepingUnreadable(const std::string& table);
+std::string bookkeepingDefinitionDamaged(const std::string& table);
+std::string bookkeepingMissing(const std::string& table);
+std::string indexDefinitionLost(const std::string& index);
+std::string indexNotRemade(const std::string& index, const std::string& reason);
+std::string indexDisagreedRemade(const std::string& index);
+std::string indexDisagreedLeftOut(const std::string& index, const std::string& reason);
+std::string salvaged();
+std::string recoveryStopped(const std::string& reason);
+std::string noReadableTable();
+// `ofNoTable` when the rows' table is unknown; `unnamed` of them have no key the log can give.
+std::string rowsNotTaken(std::int64_t rows, bool ofNoTable, std::int64_t unnamed);
+std::string rowsUnverified();
+std::string verifierRenewed();
+// Where the system named no file: SQLite's own temporary files have no name.
+std::string sqliteTemporaryFile();
+std::string notARegularFile();
 std::string invalidName(const std::string& name);
 std::string unexpected(const std::string& detail);
 }  // namespace describe

@@ -42,7 +42,7 @@ bool hasBookkeeping(Connection& conn, const std::string& name) {
     while (stmt.step()) {
         if (stmt.columnText(0) != definition)
             throw EngineError(ErrorCode::Damaged,
-                              describe::damaged(conn.path(), "管理用の表 " + name + " の定義が壊れています"));
+                              describe::damaged(conn.path(), describe::bookkeepingDefinitionDamaged(name)));
         present = true;
     }
     return present;
@@ -50,7 +50,7 @@ bool hasBookkeeping(Connection& conn, const std::string& name) {
 
 void requireBookkeeping(Connection& conn, const std::string& name) {
     if (!hasBookkeeping(conn, name))
-        throw EngineError(ErrorCode::Damaged, describe::damaged(conn.path(), "管理用の表 " + name + " がありません"));
+        throw EngineError(ErrorCode::Damaged, describe::damaged(conn.path(), describe::bookkeepingMissing(name)));
 }
 
 HeaderVerdict readHeader(const std::string& path, FileKind kind) {

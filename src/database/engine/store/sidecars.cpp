@@ -50,7 +50,7 @@ bool present(const std::string& file) {
 void requireUsable(const std::string& path, const std::string& file) {
     const fs::file_status status = statusOf(path, file);
     if (!fs::exists(status)) return;
-    if (!fs::is_regular_file(status)) unusable(path, file, "通常のファイルではありません");
+    if (!fs::is_regular_file(status)) unusable(path, file, describe::notARegularFile());
     if (const platform::SystemError error = platform::canReadWriteRemove(file)) unusable(path, file, error.text());
 }
 
