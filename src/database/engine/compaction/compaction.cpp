@@ -1,13 +1,15 @@
 #include "compaction.h"
 
 #include <filesystem>
+#include <future>
 
-#include "background_check.h"
+#include "copy_proof.h"
 #include "engine_error.h"
 #include "file_format.h"
 #include "index_agreement.h"
 #include "layout.h"
 #include "open_data_file.h"
+#include "password.h"
 #include "paths.h"
 #include "salvage.h"
 #include "sidecars.h"
@@ -16,24 +18,21 @@ namespace engine::detail {
 
 namespace {
 
-// A straight copy of a sound file, with any index that does not match its table rebuilt.
-// `checker` is a second connection to the source, on which `password` is verified.
-void copyWhole(Connection& source, std::shared_ptr<Connection> checker, const std::string& destination,
-               const std::string& password) {
-    // VACUUM INTO copies a damaged page as it finds it (rows out of order, an index entry that no
-    // row has): only a copy of a source proven sound, or one that itself passes SQLite's full
-    // check, counts; anything else calls for salvage. A copy of a sound source is as sound, so the
-    // source is proven on another core while it is copied (background_check.h); the copy itself is
-    // checked only when the source is not proven.
+// A copy of a sound source, with any index that does not match its table rebuilt. Only a copy
+// that proves sound counts (copy_proof.h); anything else calls for salvage.
+void copyWhole(Connection& source, const std::string& destination, const std::string& password) {
     // SQLite's check passes a file whose bookkeeping is garbled, and its copy could not be read.
     requireBookkeeping(source, kIndexTable);
-    // The password's verification, costly by design, runs beside the copy, before the check: a
-    // copy made under a wrong one goes unused, and the file is not encrypted, so the copy reveals
-    // nothing that the file itself did not.
-    BackgroundCheck sourceCheck(std::move(checker), [password](Connection& checked) { checkPassword(checked, password); });
+    // The password's verification, costly by design, runs beside the copy: a copy made under a
+    // wrong one goes unused, and the file is not encrypted, so the copy reveals nothing that the
+    // file itself did not.
+    std::future<bool> passwordChecked =
+        std::async(std::launch::async, [verifier = storedVerifier(source), password] {
+            return verifier.empty() || verifyPassword(verifier, password);
+        });
     // The copy is flushed whole before it replaces anything, and a copy left by a crash is made
     // afresh, so neither VACUUM INTO (which flushes as its source connection says) nor the
-    // commit below waits for the disk.
+    // commits below wait for the disk.
     source.exec("PRAGMA synchronous=OFF");
     Statement vacuum = source.prepare("VACUUM INTO ?");
     vacuum.bind(1, destination);
@@ -46,10 +45,16 @@ void copyWhole(Connection& source, std::shared_ptr<Connection> checker, const st
     copy->exec(std::string("DROP TABLE IF EXISTS ") + kSalvageTable);
     refreshLayout(*copy);
     copy->exec("COMMIT");
-    if (sourceCheck.passed()) return;
-    repairDisagreeingIndexes(*copy);
-    const std::string verdict = copy->integrityCheck();
-    if (verdict != "ok") throw EngineError(ErrorCode::Damaged, describe::damaged(source.path(), verdict));
+    // The copy was written a moment ago: it is read from memory, not from the disk.
+    const CopyVerdict verdict = proveCopy(*copy);
+    if (!verdict.damage.empty()) throw EngineError(ErrorCode::Damaged, describe::damaged(source.path(), verdict.damage));
+    if (!repairDisagreeingIndexes(*copy, verdict.disagreeing))
+        throw EngineError(ErrorCode::Damaged, describe::damaged(source.path(), "管理用の表にないインデックスが表と食い違っています"));
+    if (verdict.incomplete) {
+        const std::string full = copy->integrityCheck();
+        if (full != "ok") throw EngineError(ErrorCode::Damaged, describe::damaged(source.path(), full));
+    }
+    if (!passwordChecked.get()) throw EngineError(ErrorCode::WrongPassword, describe::wrongPassword(source.path()));
 }
 
 // The source, opened only to be read, a data file of ours (its password is verified beside the
@@ -126,7 +131,7 @@ void compact(const std::string& source, const std::string& destination, const st
     try {
         const std::shared_ptr<Connection> conn = openSource(source);
         requireRoomForCopy(*conn, destination, password);
-        copyWhole(*conn, openSource(source), destination, password);
+        copyWhole(*conn, destination, password);
         return;
     } catch (const EngineError& e) {
         removeCopy(destination);
