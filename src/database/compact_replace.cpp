@@ -37,7 +37,7 @@ void reportLosses(const std::string& path, engine::Database& copy) {
 }
 
 // Compacts the file at `path` into the scratch copy, from its last committed state.
-void compactIntoScratch(const std::string& path, const std::string& connect) {
+void compactIntoScratch(const std::string& path, const std::string& connect, RemakesIndex remakes) {
     // Held from here until the repair ends, so that no other repair deletes or replaces our copy.
     scratch::hold();
     std::error_code ignored;
@@ -53,12 +53,14 @@ void compactIntoScratch(const std::string& path, const std::string& connect) {
     // remembered, compacted and checked before the replacement is its last committed one.
     dbEngine.RecoverDatabase(path, connect);
     scratch::rememberSource(path);
-    dbEngine.CompactDatabase(path, repairM::ScratchPath(), "", 0, connect);
+    engine::RemadeIndexes remade;
+    if (remakes != nullptr) remade = remakes;
+    dbEngine.CompactDatabase(path, repairM::ScratchPath(), "", 0, connect, remade);
 }
 
 }  // namespace
 
-bool CompactDataFile(const std::string& path, const std::string& password) {
+bool CompactDataFile(const std::string& path, const std::string& password, RemakesIndex remakes) {
     return repairM::RunTrapped(msg::kFile + path + msg::kTailNotCompacted, [&] {
         engine::DBEngine& dbEngine = engine::DBEngine::instance();
         // The logon's password check is costly by design and touches no data file: it runs on
@@ -72,7 +74,7 @@ bool CompactDataFile(const std::string& path, const std::string& password) {
         helper.setFileName(repairM::ScratchPath());
         helper.setPassword(password);
         try {
-            compactIntoScratch(path, connect);
+            compactIntoScratch(path, connect, remakes);
         } catch (...) {
             // A failed logon is what to report first, as when it ran before the compaction.
             logon.get();

@@ -2,9 +2,12 @@
 
 #include <string>
 
-// Compacts the file under repair into the scratch copy (tool's directory/temp/repair.mdb).
+#include "rebuild.h"
+
+// Compacts the file under repair into the scratch copy (tool's directory/temp/repair.mdb), leaving
+// out the indexes that `remakes` (when set) says the rebuild that follows makes again.
 // True when the scratch copy exists afterwards.
-bool CompactDataFile(const std::string& path, const std::string& password);
+bool CompactDataFile(const std::string& path, const std::string& password, RemakesIndex remakes = nullptr);
 
 // Puts the scratch copy in place of the file at `path`. True when the copy now stands there.
 bool ReplaceDataFile(const std::string& path);

@@ -10,13 +10,13 @@ namespace repairM {
 namespace {
 
 const std::array<DataKind, 7> kKinds = {{
-    {hostkind::kSystemKey, "システム設定ファイル　(", nullptr},
-    {hostkind::kWorkKey, "作業ファイル　(", RebuildWorkFile},
-    {hostkind::kDesignKey, "設計書ファイル　(", RebuildDesignFile},
-    {hostkind::kStandardKey, "標準データファイル　(", nullptr},
-    {hostkind::kUserKey, "ユーザーデータファイル　(", nullptr},
-    {hostkind::kLearningKey, "学習データファイル　(", nullptr},
-    {hostkind::kOtherKey, "その他データファイル　(", nullptr},
+    {hostkind::kSystemKey, "システム設定ファイル　(", nullptr, nullptr},
+    {hostkind::kWorkKey, "作業ファイル　(", RebuildWorkFile, WorkFileRemakes},
+    {hostkind::kDesignKey, "設計書ファイル　(", RebuildDesignFile, DesignFileRemakes},
+    {hostkind::kStandardKey, "標準データファイル　(", nullptr, nullptr},
+    {hostkind::kUserKey, "ユーザーデータファイル　(", nullptr, nullptr},
+    {hostkind::kLearningKey, "学習データファイル　(", nullptr, nullptr},
+    {hostkind::kOtherKey, "その他データファイル　(", nullptr, nullptr},
 }};
 
 }  // namespace

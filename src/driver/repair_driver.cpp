@@ -24,13 +24,13 @@ bool repairSteps(const std::string& path, const std::string& kind) {
         WriteLog(msg::kFile + path + msg::kTailNoPathName);
         return false;
     }
-    if (!CompactDataFile(path, kind)) {
+    const repairM::DataKind* dataKind = repairM::findDataKind(kind);
+    if (!CompactDataFile(path, kind, dataKind != nullptr ? dataKind->remakes : nullptr)) {
         WriteLog(msg::kFile + path + msg::kTailNotCompacted);
         return false;
     }
     stepProgressInWindow();
 
-    const repairM::DataKind* dataKind = repairM::findDataKind(kind);
     if (dataKind == nullptr) {
         WriteLog(msg::kThisFile + path + msg::kTailCannotRepair);
         return false;
