@@ -1,8 +1,11 @@
 #pragma once
 
-// Every fixed text of the program: file names, log and message-box texts, account names.
-// Messages are built by plain concatenation of these pieces, e.g.
+// The fixed texts of the program's design: file names, the pieces of its log and message-box texts,
+// account names. Messages are built by plain concatenation of these pieces, e.g.
 // kFile + path + kTailNotRepaired. The full-width space (U+3000) before "(" is part of the words.
+// The kind words stand with their kinds (database/host_kinds.h), the window's own captions in
+// ui/ui_texts.h, and the descriptions of failures, which follow these pieces in a log line, in
+// descriptions.h (the engine's in engine_error.h).
 namespace msg {
 
 // Files below the tool's directory (joined with platform::kSeparator).
@@ -54,9 +57,15 @@ inline constexpr const char* kTailOperationFailed = "できませんでした。
 inline constexpr const char* kAskOpenLog = "ログを確認しますか。";
 
 // What a repair of a damaged file could not bring back, e.g.
-// kFile + path + kTable + table + kRowsOf + count + kRowsNotTaken.
+// kFile + path + kTable + table + kRowsOf + count + kRowsNotTaken [+ kUnnamedRowsHead + unnamed +
+// kUnnamedRowsTail], then for each lost row named: kFile + path + kTable + table + kRowKeyOf + key +
+// kTailRowNotTaken.
 inline constexpr const char* kRowsOf = ") の行を ";
 inline constexpr const char* kRowsNotTaken = " 行取り出せませんでした。";
+inline constexpr const char* kUnnamedRowsHead = "うち ";
+inline constexpr const char* kUnnamedRowsTail = " 行はキーが分かりません。";
+inline constexpr const char* kRowKeyOf = ") の行（";
+inline constexpr const char* kTailRowNotTaken = "）を取り出せませんでした。";
 inline constexpr const char* kRowsUnverified = ") の行をすべて取り出せたかどうか確かめられませんでした。";
 inline constexpr const char* kRowsOfNoTable = ") のどのテーブルのものか分からない行を ";
 inline constexpr const char* kTailVerifierRenewed =
@@ -65,6 +74,14 @@ inline constexpr const char* kKeptOriginal = ") の修復前のファイルを "
 inline constexpr const char* kTailKept = " として残しました。";
 // What is uncertain about a replacement that was made, e.g. kFile + path + kReplacedBut + reason + "。".
 inline constexpr const char* kReplacedBut = ") を置き換えましたが、";
+// The window's word after a repair that lost rows: kRowsLostNotice when none could be counted,
+// else kRowsLostHead (kRowsLostAtLeastHead when some could not be) + count + kRowsLostTail +
+// kRowsNamedHead + named + kRowsNamedTail.
 inline constexpr const char* kRowsLostNotice = "取り出せなかった行があります。";
+inline constexpr const char* kRowsLostHead = "取り出せなかった行が ";
+inline constexpr const char* kRowsLostAtLeastHead = "取り出せなかった行が少なくとも ";
+inline constexpr const char* kRowsLostTail = " 行あります。";
+inline constexpr const char* kRowsNamedHead = "そのうち ";
+inline constexpr const char* kRowsNamedTail = " 行のキーをログに記しました。";
 
 }  // namespace msg

@@ -11,7 +11,6 @@ bool CommandLineMode = false;
 std::string CommandLine;
 std::string LogPath;
 std::string MarkerPath;
-bool RowsLost = false;
 
 namespace {
 std::string toolDirectory;

@@ -10,9 +10,6 @@ extern bool CommandLineMode;
 extern std::string CommandLine;
 extern std::string LogPath;
 extern std::string MarkerPath;
-// True when the last repair could not bring back every row of a damaged file: the file is
-// usable, but not all that it held.
-extern bool RowsLost;
 
 // The directory of the running executable, without a trailing separator.
 const std::string& ToolDirectory();

@@ -2,24 +2,32 @@
 
 #include <stdexcept>
 
+#include "descriptions.h"
+#include "failure.h"
 #include "file_access.h"
-#include "local_time.h"
-#include "log_encoding.h"
 #include "module_state.h"
 #include "system_error.h"
+#include "user_locale.h"
 
 namespace repairM {
 
-void WriteLog(const std::string& message) {
-    std::string line;
-    for (const char c : message)
-        if (c != '\r') line += c;
+void WriteLog(const std::string& message) { WriteLogLines({message}); }
+
+void WriteLogLines(const std::vector<std::string>& messages) {
+    // Nothing to say makes no log: a run that wrote none has none.
+    if (messages.empty()) return;
     // The host's tools read the log in the system's narrow encoding, its time fields in the
     // user's locale.
-    line = platform::logTimeFields() + platform::toLogEncoding(line) + "\r\n";
-    if (const int error = platform::appendToFile(LogPath, line); error != 0)
-        throw std::runtime_error("ログ ファイル '" + LogPath + "' に書き込めません (" + platform::systemErrorText(error) +
-                                 ")。");
+    const std::string time = platform::logTimeFields();
+    std::string text;
+    for (const std::string& message : messages) {
+        std::string line;
+        for (const char c : message)
+            if (c != '\r') line += c;
+        text += time + platform::toLogEncoding(line) + "\r\n";
+    }
+    if (const platform::SystemError error = platform::appendToFile(LogPath, text))
+        throw Failure(describe::logNotWritten(LogPath, error.text()));
 }
 
 void writeLogIfPossible(const std::string& message) {

@@ -5,10 +5,14 @@
 #include <stdexcept>
 
 #include "damaged_original.h"
+#include "descriptions.h"
 #include "db_engine.h"
 #include "engine_error.h"
 #include "error_trap.h"
+#include "failure.h"
 #include "file_replace.h"
+#include "file_replacement.h"
+#include "loss_report.h"
 #include "messages.h"
 #include "module_state.h"
 #include "paths.h"
@@ -19,23 +23,6 @@
 
 namespace {
 
-// A compaction that had to salvage a damaged file says, in the copy it made, what it could not
-// bring back: each loss becomes a line of the log, and the repair counts as one that lost rows.
-void reportLosses(const std::string& path, engine::Database& copy) {
-    const std::string head = msg::kFile + path;
-    for (const engine::Database::RowLoss& loss : copy.RowLosses()) {
-        if (loss.table.empty())
-            repairM::WriteLog(head + msg::kRowsOfNoTable + std::to_string(loss.rows.value_or(0)) + msg::kRowsNotTaken);
-        else if (loss.rows)
-            repairM::WriteLog(head + msg::kTable + loss.table + msg::kRowsOf + std::to_string(*loss.rows) +
-                              msg::kRowsNotTaken);
-        else
-            repairM::WriteLog(head + msg::kTable + loss.table + msg::kRowsUnverified);
-        repairM::RowsLost = true;
-    }
-    if (copy.VerifierRenewed()) repairM::WriteLog(head + msg::kTailVerifierRenewed);
-}
-
 // Compacts the file at `path` into the scratch copy, from its last committed state.
 void compactIntoScratch(const std::string& path, const std::string& connect, RemakesIndex remakes) {
     // Held from here until the repair ends, so that no other repair deletes or replaces our copy.
@@ -43,11 +30,11 @@ void compactIntoScratch(const std::string& path, const std::string& connect, Rem
     std::error_code ignored;
     // A leftover scratch copy is removed next: it must not be the very file under repair.
     if (std::filesystem::equivalent(platform::toPath(path), platform::toPath(repairM::ScratchPath()), ignored))
-        throw std::runtime_error("ファイル '" + path + "' は修復用の一時ファイルのため、修復できません。");
+        throw repairM::Failure(repairM::describe::scratchCopyIsTheFile(path));
     // With it goes whatever SQLite left beside it, which it would apply to the new copy, and what
     // a run ended before its time left beside the file under repair.
     engine::DeleteDataFile(repairM::ScratchPath());
-    if (std::string original; platform::resolveLinks(path, original) == 0) removeTemporariesBeside(original);
+    if (std::string original; !platform::resolveLinks(path, original)) removeTemporariesBeside(original);
     engine::DBEngine& dbEngine = engine::DBEngine::instance();
     // What a crashed host left beside the file goes into it first, so that the state
     // remembered, compacted and checked before the replacement is its last committed one.
@@ -60,7 +47,7 @@ void compactIntoScratch(const std::string& path, const std::string& connect, Rem
 
 }  // namespace
 
-bool CompactDataFile(const std::string& path, const std::string& password, RemakesIndex remakes) {
+bool CompactDataFile(const std::string& path, const std::string& password, LostRows& lost, RemakesIndex remakes) {
     return repairM::RunTrapped(msg::kFile + path + msg::kTailNotCompacted, [&] {
         engine::DBEngine& dbEngine = engine::DBEngine::instance();
         // The logon's password check is costly by design and touches no data file: it runs on
@@ -82,19 +69,19 @@ bool CompactDataFile(const std::string& path, const std::string& password, Remak
         }
         const engine::WorkspacePtr workspace = logon.get();
         if (!helper.FileExist()) return false;
-        reportLosses(path, *workspace->OpenDatabase(repairM::ScratchPath(), false, true, connect));
+        lost = reportLosses(path, *workspace->OpenDatabase(repairM::ScratchPath(), false, true, connect));
         return true;
     });
 }
 
-bool ReplaceDataFile(const std::string& path) {
+bool ReplaceDataFile(const std::string& path, const LostRows& lost) {
     std::string kept;
     std::string uncertain;
     const bool replaced = repairM::RunTrapped(msg::kFile + path + msg::kTailNotReplaced, [&] {
         ReplacementSteps steps;
         // The damaged file may still hold what the repair could not bring back.
         steps.prepare = [&](const std::string& original) {
-            if (repairM::RowsLost) kept = keepDamagedOriginal(original);
+            if (lost.any()) kept = keepDamagedOriginal(original);
         };
         steps.lastCheck = [&] { scratch::checkSourceUnchanged(path); };
         steps.letGoOfTarget = scratch::releaseSource;
@@ -103,9 +90,7 @@ bool ReplaceDataFile(const std::string& path) {
         } catch (...) {
             // Nothing was replaced: a name kept for the original, still in place, would only puzzle
             // its user. Where that cannot be shown, the kept copy stays, as the original may be all it is.
-            std::error_code ec;
-            if (!kept.empty() && scratch::sourceStillAt(path) && std::filesystem::remove(platform::toPath(kept), ec))
-                kept.clear();
+            if (!kept.empty() && scratch::sourceStillAt(path) && !platform::removeFile(kept)) kept.clear();
             throw;
         }
         return true;

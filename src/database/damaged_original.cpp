@@ -5,22 +5,22 @@
 #include <optional>
 #include <stdexcept>
 
-#include "file_copy.h"
+#include "descriptions.h"
+#include "failure.h"
 #include "file_replace.h"
 #include "file_replacement.h"
-#include "local_time.h"
 #include "paths.h"
 #include "system_error.h"
+#include "user_locale.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-[[noreturn]] void fail(const std::string& path, const std::string& reason) {
-    throw std::runtime_error("ファイル '" + path + "' を残せません (" + reason + ")。");
+// Throws what the system refused, if anything.
+void check(const platform::SystemError& error) {
+    if (error) throw repairM::Failure(repairM::describe::notKept(error.file(), error.text()));
 }
-
-[[noreturn]] void fail(const std::string& path, int error) { fail(path, platform::systemErrorText(error)); }
 
 std::string stamp() {
     const std::tm local = platform::localTime(std::time(nullptr));
@@ -41,28 +41,16 @@ fs::path freeName(const fs::path& file) {
     }
 }
 
-void flushFolder(const fs::path& folder) {
-    if (const int error = platform::flushFolder(platform::fromPath(folder)); error != 0) fail(platform::fromPath(folder), error);
-}
-
-void removeQuietly(const fs::path& file) {
-    std::error_code ignored;
-    fs::remove(file, ignored);
-}
+void removeQuietly(const fs::path& file) { platform::removeFile(platform::fromPath(file)); }
 
 // A copy for a file system without hard links: complete under its final name, or not there at all.
 void copyWhole(const fs::path& file, const fs::path& kept) {
     const fs::path partial = platform::toPath(temporaryBeside(platform::fromPath(file), kKeptCopyInProgress));
     removeQuietly(partial);
     try {
-        if (const std::optional<platform::CopyFailure> failure =
-                platform::copyFile(platform::fromPath(file), platform::fromPath(partial)))
-            fail(failure->file, failure->error);
-        if (const int error = platform::flushFile(platform::fromPath(partial)); error != 0)
-            fail(platform::fromPath(partial), error);
-        std::error_code ec;
-        fs::rename(partial, kept, ec);
-        if (ec) fail(platform::fromPath(kept), platform::errorText(ec));
+        check(platform::copyFile(platform::fromPath(file), platform::fromPath(partial)));
+        check(platform::flushFile(platform::fromPath(partial)));
+        check(platform::renameToNew(platform::fromPath(partial), platform::fromPath(kept)));
     } catch (...) {
         removeQuietly(partial);
         throw;
@@ -74,9 +62,9 @@ void copyWhole(const fs::path& file, const fs::path& kept) {
 std::string keepDamagedOriginal(const std::string& original) {
     const fs::path file = platform::toPath(original);
     const fs::path kept = freeName(file);
-    if (platform::hardLink(original, platform::fromPath(kept)) != 0) copyWhole(file, kept);
+    if (platform::hardLink(original, platform::fromPath(kept))) copyWhole(file, kept);
     try {
-        flushFolder(file.parent_path());
+        check(platform::flushFolder(platform::fromPath(file.parent_path())));
     } catch (...) {
         removeQuietly(kept);
         throw;

@@ -4,8 +4,9 @@
 #include <optional>
 #include <stdexcept>
 
+#include "descriptions.h"
 #include "engine_error.h"
-#include "file_copy.h"
+#include "failure.h"
 #include "file_replacement.h"
 #include "open_file.h"
 #include "paths.h"
@@ -15,29 +16,24 @@ namespace fs = std::filesystem;
 
 namespace {
 
-[[noreturn]] void fail(const std::string& what, const std::string& path, const std::string& reason) {
-    throw std::runtime_error("ファイル '" + path + "' を" + what + " (" + reason + ")。");
+using Describe = std::string (*)(const std::string& path, const std::string& reason);
+
+// Throws what the system refused, described as `describe` says it of `path`; a full disk in the
+// system's own words, as the engine says it of the files it writes.
+void check(Describe describe, const std::string& path, const platform::SystemError& error) {
+    if (!error) return;
+    if (error.diskFull()) throw repairM::Failure(engine::describe::diskFull(path, error.text()));
+    throw repairM::Failure(describe(path, error.text()));
 }
 
-[[noreturn]] void fail(const std::string& what, const std::string& path, int error) {
-    // A full disk in the system's own words, as the engine says it of the files it writes.
-    if (platform::isDiskFull(error))
-        throw std::runtime_error(engine::describe::diskFull(path, platform::systemErrorText(error)));
-    fail(what, path, platform::systemErrorText(error));
-}
-
-void flush(const std::string& path) {
-    if (const int error = platform::flushFile(path); error != 0) fail("ディスクに書き込めません", path, error);
-}
+void flush(const std::string& path) { check(repairM::describe::notFlushed, path, platform::flushFile(path)); }
 
 void takeOverPermissions(const std::string& path, const std::string& original) {
-    if (const int error = platform::takeOverPermissions(path, original); error != 0) fail("設定できません", path, error);
+    const platform::SystemError error = platform::takeOverPermissions(path, original);
+    check(repairM::describe::permissionsNotSet, error.file(), error);
 }
 
-void removeQuietly(const std::string& path) {
-    std::error_code ignored;
-    fs::remove(platform::toPath(path), ignored);
-}
+void removeQuietly(const std::string& path) { platform::removeFile(path); }
 
 // Refused before the copy starts when the disk of `staged` is sure not to hold it.
 void requireRoomFor(const std::string& source, const std::string& staged) {
@@ -46,14 +42,14 @@ void requireRoomFor(const std::string& source, const std::string& staged) {
     if (ec) return;
     const fs::space_info space = fs::space(platform::toPath(staged).parent_path(), ec);
     if (!ec && space.available < needed)
-        throw std::runtime_error(engine::describe::noRoomFor(staged, space.available, needed, false));
+        throw repairM::Failure(engine::describe::noRoomFor(staged, space.available, needed, false));
 }
 
 // Whether `a` and `b` lie on one volume, as far as the system tells; a rename says for sure.
 bool onOneVolume(const std::string& a, const std::string& b) {
     platform::FileIdentity first, second;
-    return !platform::identityAt(platform::fromPath(platform::toPath(a).parent_path()), first) ||
-           !platform::identityAt(platform::fromPath(platform::toPath(b).parent_path()), second) ||
+    return platform::identityAt(platform::fromPath(platform::toPath(a).parent_path()), first) ||
+           platform::identityAt(platform::fromPath(platform::toPath(b).parent_path()), second) ||
            first.volume == second.volume;
 }
 
@@ -65,8 +61,8 @@ public:
         removeQuietly(path_);
         requireRoomFor(source, path_);
         try {
-            if (const std::optional<platform::CopyFailure> failure = platform::copyFile(source, path_))
-                fail(failure->file == source ? "読めません" : "コピーできません", failure->file, failure->error);
+            const platform::SystemError error = platform::copyFile(source, path_);
+            check(error.file() == source ? repairM::describe::notRead : repairM::describe::notCopied, error.file(), error);
             takeOverPermissions(path_, target);
             flush(path_);
         } catch (...) {
@@ -103,11 +99,11 @@ void removeTemporariesBeside(const std::string& target) {
 std::string replaceFileAtomically(const std::string& replacement, const std::string& target,
                                   const ReplacementSteps& steps) {
     std::string original;
-    if (const int error = platform::resolveLinks(target, original); error != 0) fail("見つけられません", target, error);
+    check(repairM::describe::notFound, target, platform::resolveLinks(target, original));
     std::error_code ec;
-    if (!fs::is_regular_file(platform::toPath(original), ec)) fail("置き換えられません", target, "通常のファイルではありません");
-    if (platform::isReadOnly(original))
-        throw std::runtime_error("ファイル '" + target + "' は読み取り専用のため置き換えられません。");
+    if (!fs::is_regular_file(platform::toPath(original), ec))
+        throw repairM::Failure(repairM::describe::notReplaced(target, repairM::describe::notRegularFile()));
+    if (platform::isReadOnly(original)) throw repairM::Failure(repairM::describe::readOnlyNotReplaced(target));
 
     takeOverPermissions(replacement, original);
     flush(replacement);
@@ -116,14 +112,14 @@ std::string replaceFileAtomically(const std::string& replacement, const std::str
     if (!onOneVolume(replacement, original)) staged.emplace(replacement, original);
     if (steps.prepare) steps.prepare(original);
     if (steps.lastCheck) steps.lastCheck();
-    int error = platform::replaceFile(staged ? staged->path() : replacement, original, steps.letGoOfTarget);
-    if (error == platform::kOtherVolume && !staged) {
+    platform::SystemError error = platform::replaceFile(staged ? staged->path() : replacement, original, steps.letGoOfTarget);
+    if (error.code() == platform::kOtherVolume && !staged) {
         // The volumes looked the same and are not (a bind mount, say): the copy is made now, while
         // the original is still held.
         staged.emplace(replacement, original);
         error = platform::replaceFile(staged->path(), original, steps.letGoOfTarget);
     }
-    if (error != 0) fail("置き換えられません", target, error);
+    check(repairM::describe::notReplaced, target, error);
 
     // The file is replaced: from here on, what fails is said, not thrown.
     if (staged) {
@@ -131,8 +127,7 @@ std::string replaceFileAtomically(const std::string& replacement, const std::str
         removeQuietly(replacement);
     }
     const std::string folder = platform::fromPath(platform::toPath(original).parent_path());
-    if (const int flushError = platform::flushFolder(folder); flushError != 0)
-        return "フォルダー '" + folder + "' をディスクに書き込めませんでした (" + platform::systemErrorText(flushError) +
-               ")。停電などがあると、置き換えが失われることがあります";
+    if (const platform::SystemError flushError = platform::flushFolder(folder))
+        return repairM::describe::folderNotFlushedAfterReplacement(folder, flushError.text());
     return {};
 }

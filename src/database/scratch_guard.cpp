@@ -5,6 +5,8 @@
 #include <optional>
 #include <stdexcept>
 
+#include "descriptions.h"
+#include "failure.h"
 #include "file_access.h"
 #include "lock_file.h"
 #include "module_state.h"
@@ -33,50 +35,46 @@ struct SourceState {
 
 std::optional<SourceState> remembered;
 
-[[noreturn]] void failToRead(const std::string& path, int error) {
-    throw std::runtime_error("ファイル '" + path + "' の状態を調べられません (" + platform::systemErrorText(error) + ")。");
+[[noreturn]] void failToRead(const std::string& path, const platform::SystemError& error) {
+    throw repairM::Failure(repairM::describe::stateUnreadable(path, error.text()));
 }
 
 std::unique_ptr<platform::ReadOnlyFile> openForReading(const std::string& path) {
-    int error = 0;
-    std::unique_ptr<platform::ReadOnlyFile> file = platform::ReadOnlyFile::open(path, error);
-    if (!file) failToRead(path, error);
+    std::unique_ptr<platform::ReadOnlyFile> file;
+    if (const platform::SystemError error = platform::ReadOnlyFile::open(path, file)) failToRead(path, error);
     return file;
 }
 
 [[noreturn]] void failToUseFolder(const std::string& reason) {
-    throw std::runtime_error("修復用の一時フォルダー '" + repairM::ScratchFolder() + "' を使えません (" + reason + ")。");
+    throw repairM::Failure(repairM::describe::scratchFolderUnusable(repairM::ScratchFolder(), reason));
 }
 
 SourceState stateOf(const platform::ReadOnlyFile& file, const std::string& path) {
     SourceState state{};
-    if (!file.identity(state.identity)) failToRead(path, platform::lastSystemError());
-    if (file.readAt(state.header.data(), state.header.size(), 0) < 0)
-        throw std::runtime_error("ファイル '" + path + "' を読めません (" +
-                                 platform::systemErrorText(platform::lastSystemError()) + ")。");
+    if (const platform::SystemError error = file.identity(state.identity)) failToRead(path, error);
+    std::int64_t read = 0;
+    if (const platform::SystemError error = file.readAt(state.header.data(), state.header.size(), 0, read))
+        throw repairM::Failure(repairM::describe::notRead(path, error.text()));
     return state;
 }
 
 // A link at one of the scratch folder's own names leads out of it: it goes, as a link.
 void removeLinkAt(const std::string& path) {
     if (!platform::isLink(path)) return;
-    if (const int error = platform::removeLink(path); error != 0) failToUseFolder(platform::systemErrorText(error));
+    if (const platform::SystemError error = platform::removeLink(path)) failToUseFolder(error.text());
 }
 
 }  // namespace
 
 void hold() {
     if (scratchLock) return;
-    if (platform::isLink(repairM::ScratchFolder())) failToUseFolder("シンボリック リンクです");
+    if (platform::isLink(repairM::ScratchFolder())) failToUseFolder(repairM::describe::scratchFolderIsALink());
     const std::string lockPath = repairM::ScratchFolder() + platform::kSeparator + kLockName;
     removeLinkAt(lockPath);
-    int error = 0;
-    switch (platform::LockFile::take(lockPath, scratchLock, error)) {
-    case platform::LockFile::Outcome::Held: break;
-    case platform::LockFile::Outcome::HeldByAnother:
-        throw std::runtime_error("修復用の一時フォルダー '" + repairM::ScratchFolder() +
-                                 "' は別の修復が使用中です。その修復が終わってからやり直してください。");
-    case platform::LockFile::Outcome::Failed: failToUseFolder(platform::systemErrorText(error));
+    if (const platform::SystemError error = platform::LockFile::take(lockPath, scratchLock)) {
+        if (error.code() == platform::kHeldByAnother)
+            throw repairM::Failure(repairM::describe::scratchFolderBusy(repairM::ScratchFolder()));
+        failToUseFolder(error.text());
     }
     for (const std::string& name : engine::DataFileNames(repairM::ScratchPath())) removeLinkAt(name);
 }
@@ -93,12 +91,11 @@ void checkSourceUnchanged(const std::string& path) {
     heldSource = openForReading(path);
     // Held before the check, so that no write can land between the check and the replacement.
     if (!engine::ExcludeWriters(*heldSource))
-        throw std::runtime_error("ファイル '" + path + "' は他のプログラムが書き込み中のため、置き換えませんでした。");
+        throw repairM::Failure(repairM::describe::beingWritten(path));
     // A log beside the file holds writes the copy lacks, a hot journal the undoing of a write the
     // copy may hold; SQLite would apply either to the copy once it stands in the file's place.
     if (!remembered || !(*remembered == stateOf(*heldSource, path)) || !engine::ClearSidecarsForReplacement(path))
-        throw std::runtime_error("ファイル '" + path +
-                                 "' は修復中に他のプログラムによって変更されたため、置き換えませんでした。");
+        throw repairM::Failure(repairM::describe::changedMeanwhile(path));
 }
 
 // Where the rename needs the file closed, a program that opens it from now on makes the rename
@@ -107,7 +104,7 @@ void releaseSource() { heldSource.reset(); }
 
 bool sourceStillAt(const std::string& path) {
     platform::FileIdentity now;
-    return remembered && platform::identityAt(path, now) && now.volume == remembered->identity.volume &&
+    return remembered && !platform::identityAt(path, now) && now.volume == remembered->identity.volume &&
            now.file == remembered->identity.file;
 }
 

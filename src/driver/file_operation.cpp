@@ -6,7 +6,9 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "descriptions.h"
 #include "error_trap.h"
+#include "failure.h"
 #include "messages.h"
 #include "paths.h"
 #include "system_error.h"
@@ -17,27 +19,23 @@ namespace {
 
 namespace fs = std::filesystem;
 
-[[noreturn]] void fail(const std::string& path, const std::string& problem) {
-    throw std::runtime_error("'" + path + "' " + problem);
-}
-
 void check(const std::string& path, const std::error_code& ec) {
-    if (ec) fail(path, "を操作できません (" + platform::errorText(ec) + ")。");
+    if (ec) throw Failure(describe::operationRefused(path, platform::errorText(ec)));
 }
 
 void requireFile(const std::string& path) {
     std::error_code ec;
-    if (!fs::is_regular_file(platform::toPath(path), ec)) fail(path, "というファイルが見つかりません。");
+    if (!fs::is_regular_file(platform::toPath(path), ec)) throw Failure(describe::noSuchFile(path));
 }
 
 void requireFolder(const std::string& path) {
     std::error_code ec;
-    if (!fs::is_directory(platform::toPath(path), ec)) fail(path, "というフォルダーが見つかりません。");
+    if (!fs::is_directory(platform::toPath(path), ec)) throw Failure(describe::noSuchFolder(path));
 }
 
 void requireAbsent(const std::string& path) {
     std::error_code ec;
-    if (fs::exists(fs::symlink_status(platform::toPath(path), ec))) fail(path, "は既にあります。");
+    if (fs::exists(fs::symlink_status(platform::toPath(path), ec))) throw Failure(describe::alreadyThere(path));
 }
 
 // A move that also works across file systems, as the platform's move does.

@@ -4,6 +4,8 @@
 
 #include "command_line.h"
 #include "db_engine.h"
+#include "descriptions.h"
+#include "failure.h"
 #include "hooks.h"
 #include "messages.h"
 #include "module_state.h"
@@ -29,36 +31,33 @@ void removeIfPresent(const std::string& path) {
     if (fs::exists(fs::symlink_status(file))) fs::remove(file);
 }
 
-// The run's one repair; true when the repaired file is in place.
-bool repairFromCommandLine() {
+// The run's one repair.
+RepairOutcome repairFromCommandLine() {
     const CommandLineValues values = parseCommandLine(CommandLine);
     repairC check;
     check.setFileName(values.dataSource);
     check.setPassword(values.password);
     if (!check.FileExist()) {
         WriteLog(msg::kFileToRepair + values.dataSource + msg::kTailMissing);
-        return false;
+        return {};
     }
-    if (!RepairDataFile(values.dataSource, values.password)) {
-        WriteLog(msg::kFile + values.dataSource + msg::kTailNotRepaired);
-        return false;
-    }
-    return true;
+    const RepairOutcome outcome = repairDataFile(values.dataSource, values.password);
+    if (!outcome.repaired) WriteLog(msg::kFile + values.dataSource + msg::kTailNotRepaired);
+    return outcome;
 }
 
 // The marker is the host's only sign of success and the log its only explanation: a run that
 // could write neither must fail before it touches the file.
 void requireWritableToolDirectory() {
-    if (const int error = platform::canWriteIn(ToolDirectory()); error != 0)
-        throw std::runtime_error("フォルダー '" + ToolDirectory() + "' に書き込めないため、修復できません (" +
-                                 platform::systemErrorText(error) + ")。");
+    if (const platform::SystemError error = platform::canWriteIn(ToolDirectory()))
+        throw Failure(describe::toolFolderNotWritable(ToolDirectory(), error.text()));
 }
 
 // After the file was replaced: the exit status still tells the host, and the log says why the
 // marker is missing.
 void createMarker() {
-    if (const int error = platform::appendToFile(MarkerPath, ""); error != 0)
-        writeLogIfPossible("ファイル '" + MarkerPath + "' を作成できません (" + platform::systemErrorText(error) + ")。");
+    if (const platform::SystemError error = platform::appendToFile(MarkerPath, ""))
+        writeLogIfPossible(describe::markerNotCreated(MarkerPath, error.text()));
 }
 
 void createScratchFolder() {
@@ -67,7 +66,7 @@ void createScratchFolder() {
     // A link there is left for the repair to refuse, saying why, rather than followed.
     if (platform::isLink(ScratchFolder()) || fs::is_directory(folder, ec)) return;
     if (!fs::create_directory(folder, ec) && ec)
-        throw std::runtime_error("フォルダー '" + ScratchFolder() + "' を作成できません (" + platform::errorText(ec) + ")。");
+        throw Failure(describe::folderNotCreated(ScratchFolder(), platform::errorText(ec)));
 }
 
 }  // namespace
@@ -93,9 +92,10 @@ int Main(const std::string& commandLine, const std::function<void()>& showWindow
             showWindow();
             return 0;
         }
-        if (!repairFromCommandLine()) return 1;
+        const RepairOutcome outcome = repairFromCommandLine();
+        if (!outcome.repaired) return 1;
         createMarker();
-        return RowsLost ? kExitRepairedWithLoss : 0;
+        return outcome.lost.any() ? kExitRepairedWithLoss : 0;
     } catch (const std::exception& e) {
         ShowErrorBox(e.what());
         // Without a window the log is the only place left to say why the run ended.

@@ -1,47 +1,69 @@
 #include "repair_driver.h"
 
 #include "compact_replace.h"
-#include "data_kinds.h"
 #include "error_trap.h"
 #include "file_operation.h"
 #include "hooks.h"
+#include "host_kinds.h"
 #include "messages.h"
 #include "module_state.h"
+#include "rebuild.h"
 #include "write_log.h"
 
 using repairM::WriteLog;
 
 namespace {
 
+using Rebuild = bool (*)(const std::string& path, const std::string& password);
+
+Rebuild rebuildOf(const hostkind::HostKind& kind) {
+    switch (kind.rebuild) {
+    case hostkind::Rebuild::WorkFile: return RebuildWorkFile;
+    case hostkind::Rebuild::DesignFile: return RebuildDesignFile;
+    case hostkind::Rebuild::None: break;
+    }
+    return nullptr;
+}
+
+RemakesIndex remakesOf(const hostkind::HostKind& kind) {
+    switch (kind.rebuild) {
+    case hostkind::Rebuild::WorkFile: return WorkFileRemakes;
+    case hostkind::Rebuild::DesignFile: return DesignFileRemakes;
+    case hostkind::Rebuild::None: break;
+    }
+    return nullptr;
+}
+
 void stepProgressInWindow() {
     if (!repairM::CommandLineMode) repairM::StepProgress();
 }
 
-bool repairSteps(const std::string& path, const std::string& kind) {
+bool repairSteps(const std::string& path, const std::string& kind, LostRows& lost) {
     std::string folder = path;
     std::string name;
     if (!repairM::FileOperation("Path", folder, name)) {
         WriteLog(msg::kFile + path + msg::kTailNoPathName);
         return false;
     }
-    const repairM::DataKind* dataKind = repairM::findDataKind(kind);
-    if (!CompactDataFile(path, kind, dataKind != nullptr ? dataKind->remakes : nullptr)) {
+    const hostkind::HostKind* hostKind = hostkind::findByKey(kind);
+    if (!CompactDataFile(path, kind, lost, hostKind != nullptr ? remakesOf(*hostKind) : nullptr)) {
         WriteLog(msg::kFile + path + msg::kTailNotCompacted);
         return false;
     }
     stepProgressInWindow();
 
-    if (dataKind == nullptr) {
+    if (hostKind == nullptr) {
         WriteLog(msg::kThisFile + path + msg::kTailCannotRepair);
         return false;
     }
-    if (dataKind->rebuild == nullptr || !dataKind->rebuild(path, kind)) {
-        WriteLog(dataKind->word + path + msg::kTailNotRepaired);
+    const Rebuild rebuild = rebuildOf(*hostKind);
+    if (rebuild == nullptr || !rebuild(path, kind)) {
+        WriteLog(hostKind->word + path + msg::kTailNotRepaired);
         return false;
     }
     stepProgressInWindow();
-    if (!ReplaceDataFile(path)) {
-        WriteLog(dataKind->word + path + msg::kTailNotReplaced);
+    if (!ReplaceDataFile(path, lost)) {
+        WriteLog(hostKind->word + path + msg::kTailNotReplaced);
         return false;
     }
     stepProgressInWindow();
@@ -55,8 +77,12 @@ struct ScratchRelease {
 
 }  // namespace
 
-bool RepairDataFile(const std::string& path, const std::string& kind) {
+RepairOutcome repairDataFile(const std::string& path, const std::string& kind) {
     const ScratchRelease release;
-    repairM::RowsLost = false;
-    return repairM::RunTrapped(msg::kFile + path + msg::kTailNotRepaired, [&] { return repairSteps(path, kind); });
+    RepairOutcome outcome;
+    outcome.repaired = repairM::RunTrapped(msg::kFile + path + msg::kTailNotRepaired,
+                                           [&] { return repairSteps(path, kind, outcome.lost); });
+    return outcome;
 }
+
+bool RepairDataFile(const std::string& path, const std::string& kind) { return repairDataFile(path, kind).repaired; }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "system_error.h"
+
 namespace platform {
 
 // What tells one file from another, and one state of it from the next.
@@ -17,9 +19,8 @@ struct FileIdentity {
 };
 
 // The identity of the file at `path` (what a link leads to), told without opening it for reading
-// or writing; false with lastSystemError() saying why when the system cannot tell. Only the volume
-// and the file are set.
-bool identityAt(const std::string& path, FileIdentity& identity);
+// or writing. Only the volume and the file are set.
+SystemError identityAt(const std::string& path, FileIdentity& identity);
 
 struct ByteRange {
     std::int64_t offset;
@@ -30,29 +31,28 @@ struct ByteRange {
 // removing it), closed when the object goes.
 class ReadOnlyFile {
 public:
-    // The file at `path`; null with `error` set (a lastSystemError() code) when it cannot be opened.
-    // Never waits for a writer, as a FIFO would make an open wait.
-    static std::unique_ptr<ReadOnlyFile> open(const std::string& path, int& error);
+    // The file at `path`, into `file`. Never waits for a writer, as a FIFO would make an open wait.
+    static SystemError open(const std::string& path, std::unique_ptr<ReadOnlyFile>& file);
     ~ReadOnlyFile();
     ReadOnlyFile(const ReadOnlyFile&) = delete;
     ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
 
-    // Reads up to `size` bytes at `offset` into `buffer`. A short read goes on where it stopped and
-    // a refused one is tried again (transient_failures.h): the bytes read, fewer than `size` only
-    // where the file ends, or -1 with lastSystemError() saying why.
-    std::int64_t readAt(void* buffer, std::size_t size, std::int64_t offset) const;
+    // Reads up to `size` bytes at `offset` into `buffer`, and sets `read` to the bytes read, fewer
+    // than `size` only where the file ends. A short read goes on where it stopped and a refused one
+    // is tried again (transient_failures.h).
+    SystemError readAt(void* buffer, std::size_t size, std::int64_t offset, std::int64_t& read) const;
     bool isRegular() const;
-    // False with lastSystemError() saying why when the system cannot tell.
-    bool identity(FileIdentity& identity) const;
+    SystemError identity(FileIdentity& identity) const;
     // Holds `ranges` locked for reading until this object closes the file: no one can lock any byte
     // of them for writing meanwhile, and nothing else this process opens or closes ends the hold.
-    // False when someone holds such a lock now.
-    bool lockForReading(const std::vector<ByteRange>& ranges) const;
+    // Refused when someone holds such a lock now.
+    SystemError lockForReading(const std::vector<ByteRange>& ranges) const;
 
 private:
     struct Handle;
-    explicit ReadOnlyFile(std::unique_ptr<Handle> handle);
+    ReadOnlyFile(std::unique_ptr<Handle> handle, std::string path);
     std::unique_ptr<Handle> handle_;
+    std::string path_;
 };
 
 }  // namespace platform

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "system_error.h"
+
 namespace platform {
 
 // What joins a folder and a name in the paths the program builds ("/" on POSIX, "\" on Windows).
@@ -15,9 +17,8 @@ extern const char* const kSeparator;
 std::filesystem::path toPath(const std::string& path);
 std::string fromPath(const std::filesystem::path& path);
 
-// The path of the file that `path` names, every link on the way resolved, in `resolved`; 0 or the
-// system's code (system_error.h).
-int resolveLinks(const std::string& path, std::string& resolved);
+// The path of the file that `path` names, every link on the way resolved, in `resolved`.
+SystemError resolveLinks(const std::string& path, std::string& resolved);
 
 // The folder of the running executable, without a trailing separator; empty when the system
 // cannot tell.

@@ -1,23 +1,41 @@
 #pragma once
 
-// Reads and writes that the system refuses once and then gives: a network share that drops a
-// packet, a USB disk that stalls, a disk that returns an error once. Such a call is tried again a
-// few times, each after a longer pause, before its failure counts: long enough to ride out a
-// passing hiccup, short enough that a sector that cannot be read ends the repair at once.
+// Calls that the system refuses for a moment and then allows. Each is tried again, after a longer
+// pause each time, before its failure counts:
+// - a read or write of a file's contents (a network share that drops a packet, a USB disk that
+//   stalls, a disk that errs once): four tries over about a tenth of a second, long enough to ride
+//   out a passing hiccup, short enough that a sector that cannot be read ends the repair at once;
+// - on Windows, renaming or removing a file that another program holds open for a moment (a virus
+//   scanner or the search indexer, which open each new file): ten tries over about five seconds.
 
 #include <chrono>
+#include <cstddef>
 #include <thread>
 
 namespace platform {
 
-inline constexpr int kTransferAttempts = 4;
+class Retries {
+public:
+    enum class For { Transfer, HeldFile };
+    explicit Retries(For what) : what_(what) {}
 
-// Waits before attempt `attempt` (0 is the first, which does not wait).
-inline void pauseBeforeAttempt(int attempt) {
-    static constexpr std::chrono::milliseconds kPauses[kTransferAttempts] = {
-        std::chrono::milliseconds(0), std::chrono::milliseconds(1), std::chrono::milliseconds(10),
-        std::chrono::milliseconds(100)};
-    if (attempt > 0 && attempt < kTransferAttempts) std::this_thread::sleep_for(kPauses[attempt]);
-}
+    // After a failed attempt: false when none is left; otherwise waits before the next, then true.
+    bool again() {
+        using std::chrono::milliseconds;
+        static constexpr milliseconds kTransferPauses[] = {milliseconds(1), milliseconds(10), milliseconds(100)};
+        static constexpr milliseconds kHeldFilePauses[] = {
+            milliseconds(50),   milliseconds(100),  milliseconds(200),  milliseconds(400),  milliseconds(800),
+            milliseconds(1000), milliseconds(1000), milliseconds(1000), milliseconds(1000)};
+        const milliseconds* pauses = what_ == For::Transfer ? kTransferPauses : kHeldFilePauses;
+        const std::size_t count = what_ == For::Transfer ? std::size(kTransferPauses) : std::size(kHeldFilePauses);
+        if (done_ == count) return false;
+        std::this_thread::sleep_for(pauses[done_++]);
+        return true;
+    }
+
+private:
+    For what_;
+    std::size_t done_ = 0;
+};
 
 }  // namespace platform

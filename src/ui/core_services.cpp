@@ -1,7 +1,7 @@
 #include "core_services.h"
 
+#include "module_state.h"
 #include "repair_c.h"
-#include "repair_driver.h"
 
 namespace ui {
 
@@ -15,6 +15,11 @@ bool fileExists(const std::string& path) {
 
 }  // namespace
 
-CoreServices coreServices() { return {.fileExists = fileExists, .repair = RepairDataFile}; }
+CoreServices coreServices() {
+    return {.fileExists = fileExists,
+            .repair = repairDataFile,
+            .toolDirectory = repairM::ToolDirectory(),
+            .logPath = repairM::LogPath};
+}
 
 }  // namespace ui

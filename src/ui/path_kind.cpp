@@ -1,22 +1,16 @@
 #include "path_kind.h"
 
-#include <array>
-
+#include "host_kinds.h"
 #include "window_layout.h"
 
 namespace ui {
 
-namespace {
-
-// Option indexes: "sys" before the others, so a path that holds it selects "システム"
-// whatever else it holds.
-constexpr std::array<int, layout::kKindOptions.size()> kPathWordOrder = {6, 0, 1, 2, 3, 4, 5};
-
-}  // namespace
-
 std::optional<int> optionForPath(const std::string& narrowPath) {
-    for (const int index : kPathWordOrder)
-        if (narrowPath.find(layout::kKindOptions[index].pathWord) != std::string::npos) return index;
+    for (const hostkind::HostKind& kind : hostkind::kKinds) {
+        if (narrowPath.find(kind.pathWord) == std::string::npos) continue;
+        for (std::size_t index = 0; index < layout::kKindOptions.size(); ++index)
+            if (layout::kKindOptions[index].kind == &kind) return static_cast<int>(index);
+    }
     return std::nullopt;
 }
 

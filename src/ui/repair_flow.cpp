@@ -4,12 +4,22 @@
 
 #include "hooks.h"
 #include "messages.h"
-#include "module_state.h"
 #include "path_kind.h"
 #include "ui_texts.h"
 #include "window_layout.h"
 
 namespace ui {
+
+namespace {
+
+// How many rows were lost, when that can be counted, and how many of them the log names.
+std::string lostRowsNotice(const LostRows& lost) {
+    if (lost.counted == 0) return msg::kRowsLostNotice;
+    return (lost.uncounted ? msg::kRowsLostAtLeastHead : msg::kRowsLostHead) + std::to_string(lost.counted) +
+           msg::kRowsLostTail + msg::kRowsNamedHead + std::to_string(lost.named) + msg::kRowsNamedTail;
+}
+
+}  // namespace
 
 RepairFlow::RepairFlow(WindowView& view, CoreServices core) : view_(view), core_(std::move(core)) {}
 
@@ -22,7 +32,7 @@ void RepairFlow::open() {
 
 void RepairFlow::chooseFile() {
     if (state_ == State::Running) return;
-    std::optional<std::string> chosen = view_.chooseFile(dataFileChooser(repairM::ToolDirectory()));
+    std::optional<std::string> chosen = view_.chooseFile(dataFileChooser(core_.toolDirectory));
     if (!chosen) return;
     path_ = std::move(*chosen);
     view_.showPath(path_);
@@ -45,7 +55,7 @@ void RepairFlow::stepProgress() {
 
 std::string RepairFlow::selectedKindKey() const {
     const std::optional<int> option = view_.checkedOption();
-    return option ? layout::kKindOptions[static_cast<std::size_t>(*option)].key : std::string();
+    return option ? layout::kKindOptions[static_cast<std::size_t>(*option)].kind->key : std::string();
 }
 
 int RepairFlow::announce(const std::string& prompt, int style) {
@@ -68,11 +78,14 @@ void RepairFlow::startRepair() {
     stepProgress();
     if (!core_.fileExists(path_)) {
         announce(msg::kFileToRepair + path_ + msg::kTailMissing, repairM::vbOKOnly | repairM::vbExclamation);
-    } else if (!core_.repair(path_, kindKey)) {
+        return;
+    }
+    const RepairOutcome outcome = core_.repair(path_, kindKey);
+    if (!outcome.repaired) {
         offerLog(msg::kFile + path_ + msg::kTailNotRepaired);
-    } else if (repairM::RowsLost) {
+    } else if (outcome.lost.any()) {
         // Usable, but not all that it held: the log says what is missing.
-        offerLog(msg::kFile + path_ + msg::kTailRepaired + text::kParagraphBreak + msg::kRowsLostNotice);
+        offerLog(msg::kFile + path_ + msg::kTailRepaired + text::kParagraphBreak + lostRowsNotice(outcome.lost));
     } else {
         announce(msg::kFile + path_ + msg::kTailRepaired, repairM::vbOKOnly | repairM::vbInformation);
     }
@@ -86,13 +99,13 @@ void RepairFlow::endRun() {
 }
 
 void RepairFlow::offerLog(const std::string& outcome) {
-    if (!core_.fileExists(repairM::LogPath)) {
+    if (!core_.fileExists(core_.logPath)) {
         announce(outcome, repairM::vbOKOnly | repairM::vbExclamation);
         return;
     }
     const int answer = announce(outcome + text::kParagraphBreak + msg::kAskOpenLog,
                                 repairM::vbYesNo | repairM::vbExclamation | repairM::vbDefaultButton2);
-    if (answer == repairM::vbYes) view_.openLog(repairM::LogPath);
+    if (answer == repairM::vbYes) view_.openLog(core_.logPath);
 }
 
 }  // namespace ui

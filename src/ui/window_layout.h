@@ -44,33 +44,28 @@ inline constexpr Control kCancelButton{
 // The bar counts the four steps of a repair.
 inline constexpr int kProgressMax = 4;
 
-// One option button per kind of host data file, all in one group. `key` is handed to the
-// repair and is the file's database password; `pathWord` selects the button when the chosen
-// path holds it.
+// One option button per kind of host data file, all in one group: its caption, the key handed to
+// the repair and the path word that selects it are its kind's.
 struct KindOption {
     Control button;
-    const char* key;
-    const char* pathWord;
+    const hostkind::HostKind* kind;
 };
 
 inline constexpr int kOptionWidth = 1455;
 inline constexpr int kOptionHeight = 375;
 
+constexpr KindOption kindOption(const char* name, const hostkind::HostKind& kind, int left, int top, int tab) {
+    return {{name, ControlKind::OptionButton, kind.option, {left, top, kOptionWidth, kOptionHeight}, tab}, &kind};
+}
+
 inline constexpr std::array<KindOption, 7> kKindOptions = {{
-    {{"Option0", ControlKind::OptionButton, "作業", {6360, 1200, kOptionWidth, kOptionHeight}, 11},
-     hostkind::kWorkKey, "作業"},
-    {{"Option1", ControlKind::OptionButton, "設計書", {240, 1680, kOptionWidth, kOptionHeight}, 4},
-     hostkind::kDesignKey, "設計書"},
-    {{"Option2", ControlKind::OptionButton, "標準", {1800, 1680, kOptionWidth, kOptionHeight}, 5},
-     hostkind::kStandardKey, "標準"},
-    {{"Option3", ControlKind::OptionButton, "ﾕｰｻﾞｰ", {3240, 1680, kOptionWidth, kOptionHeight}, 6},
-     hostkind::kUserKey, "ﾕｰｻﾞｰ"},
-    {{"Option4", ControlKind::OptionButton, "学習", {4800, 1680, kOptionWidth, kOptionHeight}, 7},
-     hostkind::kLearningKey, "学習"},
-    {{"Option5", ControlKind::OptionButton, "その他", {6360, 1680, kOptionWidth, kOptionHeight}, 8},
-     hostkind::kOtherKey, "その他"},
-    {{"Option6", ControlKind::OptionButton, "システム", {4800, 1200, kOptionWidth, kOptionHeight}, 10},
-     hostkind::kSystemKey, "sys"},
+    kindOption("Option0", hostkind::kWork, 6360, 1200, 11),
+    kindOption("Option1", hostkind::kDesign, 240, 1680, 4),
+    kindOption("Option2", hostkind::kStandard, 1800, 1680, 5),
+    kindOption("Option3", hostkind::kUser, 3240, 1680, 6),
+    kindOption("Option4", hostkind::kLearning, 4800, 1680, 7),
+    kindOption("Option5", hostkind::kOther, 6360, 1680, 8),
+    kindOption("Option6", hostkind::kSystem, 4800, 1200, 10),
 }};
 
 // The option set when the window opens ("設計書").

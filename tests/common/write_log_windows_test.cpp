@@ -10,18 +10,9 @@
 
 #include "module_state.h"
 #include "test_support.h"
-#include "windows/narrowing_flags.h"
 #include "write_log.h"
 
 namespace {
-
-// Wine takes any flags: only this choice shows what Windows would refuse.
-TEST(NarrowingFlags, NoBestFitWhereTheCodePageTakesTheFlag) {
-    const std::map<UINT, DWORD> flagsFor = {
-        {932, WC_NO_BEST_FIT_CHARS}, {1252, WC_NO_BEST_FIT_CHARS}, {CP_UTF8, 0}, {54936, 0}};
-    for (const auto& [codePage, flags] : flagsFor)
-        EXPECT_EQ(platform::windows::narrowingFlags(codePage), flags) << codePage;
-}
 
 // A name with characters that code page 932 lacks: the wave dash 〜 (U+301C; its 81 60 is the
 // fullwidth tilde ～, U+FF5E), é, which best fit would write as e (Wine's does), and 자. With no

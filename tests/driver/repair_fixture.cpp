@@ -102,3 +102,13 @@ void RepairFixture::damage(const std::string& path, const std::string& password,
     args.insert(args.end(), actions.begin(), actions.end());
     qndb(args);
 }
+
+void RepairFixture::zeroTableLeaf(const std::string& file, const std::string& table) {
+    const std::string leaf = testsupport::sqlite3Query(
+        file, "SELECT pageno FROM dbstat WHERE name = '" + table + "' AND pagetype = 'leaf' ORDER BY pageno LIMIT 1");
+    ASSERT_FALSE(leaf.empty()) << "no leaf of " << table;
+    const std::size_t pageSize = std::stoul(testsupport::sqlite3Query(file, "PRAGMA page_size"));
+    std::string bytes = testsupport::readBytes(file);
+    bytes.replace((std::stoul(leaf) - 1) * pageSize, pageSize, std::string(pageSize, '\0'));
+    testsupport::writeBytes(file, bytes);
+}

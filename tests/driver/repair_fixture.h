@@ -41,6 +41,9 @@ protected:
     // {"tables":[...]} of `qndb describe --json`.
     std::string describe(const std::string& path, const std::string& password);
     void damage(const std::string& path, const std::string& password, const std::vector<std::string>& actions);
+    // Zeroes the first leaf page of `table`'s own tree in `file`: its rows are lost to a repair,
+    // which salvages the rest.
+    static void zeroTableLeaf(const std::string& file, const std::string& table);
 
     testsupport::TempDir tool_;
 };

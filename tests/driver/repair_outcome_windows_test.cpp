@@ -8,6 +8,7 @@
 #include <iostream>
 #include <random>
 #include <thread>
+#include <vector>
 
 #include "repair_fixture.h"
 #include "started_process.h"
@@ -71,6 +72,67 @@ TEST_F(RepairOutcome, DataFileHeldOpenWithoutSharingIsLeftAsItIs) {
     EXPECT_EQ(lines.back(), "ファイル　(" + file + ") を修復できませんでした。");
     EXPECT_EQ(repairFile(file, kDesignKey).exitCode, 0) << "the host has let it go";
 }
+
+// Another program that opens a file for a moment and reads it, as a virus scanner or the search
+// indexer does with each new or changed file: read access, sharing reads only, so that the file
+// can be read but not renamed over while it is held.
+class HeldLikeAScanner {
+public:
+    HeldLikeAScanner(const std::string& path, std::chrono::milliseconds holdFor)
+        : handle_(CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr)),
+          release_([this, holdFor] {
+              std::this_thread::sleep_for(holdFor);
+              CloseHandle(handle_);
+          }) {}
+    ~HeldLikeAScanner() { release_.join(); }
+    bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+    std::thread release_;
+};
+
+struct ScannerHold {
+    const char* name;
+    std::chrono::milliseconds holdFor;
+    int exitCode;  // the hold is waited out, or it outlasts the wait and the original stays
+};
+
+void PrintTo(const ScannerHold& hold, std::ostream* os) { *os << hold.name; }
+
+class ScannerHolds : public RepairFixture, public ::testing::WithParamInterface<ScannerHold> {};
+
+TEST_P(ScannerHolds, AreWaitedOutForAWhile) {
+    const std::string file = dataFile("design");
+    damage(file, kDesignKey, {"drop-index", "T000", "Key02"});
+    const std::string before = testsupport::readBytes(file);
+    int exitCode = -1;
+    {
+        const HeldLikeAScanner scanner(file, GetParam().holdFor);
+        ASSERT_TRUE(scanner.held());
+        exitCode = repairFile(file, kDesignKey).exitCode;
+    }
+    ASSERT_EQ(exitCode, GetParam().exitCode) << logText();
+    if (exitCode == 0) {
+        EXPECT_TRUE(markerExists());
+        EXPECT_EQ(testsupport::integrityCheck(file), "ok");
+        return;
+    }
+    EXPECT_FALSE(markerExists());
+    EXPECT_EQ(testsupport::readBytes(file), before);
+    const Lines lines = logMessages();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0].rfind("ファイル　(" + file + ") を置き換えできませんでした。ファイル '" + file + "' を置き換えられません (", 0),
+              0U)
+        << lines[0];
+    EXPECT_EQ(lines.back(), "ファイル　(" + file + ") を修復できませんでした。");
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, ScannerHolds,
+                         ::testing::Values(ScannerHold{"ForAMoment", std::chrono::milliseconds(3000), 0},
+                                           ScannerHold{"LongerThanTheWait", std::chrono::milliseconds(12000), 1}),
+                         [](const ::testing::TestParamInfo<ScannerHold>& info) { return info.param.name; });
 
 TEST_F(RepairOutcome, FolderWhereTheScratchCopyGoesEndsTheRunAndStays) {
     // An empty one is removed as a leftover would be; one that holds something is not the tool's.
@@ -160,6 +222,73 @@ TEST_F(RepairOutcome, HostWritingDuringTheRepairIsNeverLost) {
     EXPECT_GT(written, 0) << "no moment let the host write";
     std::cout << "[ windows  ] the host wrote at " << written << " of 11 moments; at the others its file was busy\n";
 }
+
+// The host writing in a loop, each write a row of its own, from the start of a repair that loses
+// rows (so that it keeps the damaged original beside the file) to its end: on the tool's volume,
+// and on another (QN_OTHER_VOLUME, see scripts/wine-session), where the repaired copy is copied
+// beside the file before it is renamed. Every write that committed is in the file at the path
+// afterwards, and the damaged original is kept whole when the file was replaced.
+struct HostLoop {
+    const char* name;
+    bool otherVolume;
+};
+
+void PrintTo(const HostLoop& loop, std::ostream* os) { *os << loop.name; }
+
+class HostWritingInALoop : public RepairFixture, public ::testing::WithParamInterface<HostLoop> {};
+
+TEST_P(HostWritingInALoop, LosesNoWrite) {
+    std::string folder = tool_.file("data");
+    if (GetParam().otherVolume) {
+        const char* volume = std::getenv("QN_OTHER_VOLUME");
+        if (volume == nullptr) GTEST_SKIP() << "no other volume (/dev/shm shares the build's file system)";
+        folder = std::string(volume) + "\\qn-" + std::to_string(GetCurrentProcessId());
+        fs::create_directories(testsupport::pathOf(folder));
+    }
+    const std::string file = folder + "\\設計書.mdb";
+    testsupport::qndb({"create", file, "design", "--rows", "1000"});
+    zeroTableLeaf(file, "T000");
+
+    std::vector<int> committed;
+    int ending = -1;
+    {
+        testsupport::StartedProcess repair({programPath(), "Data Source=" + file + ";Database Password=" + kDesignKey},
+                                           {}, {});
+        for (int write = 1; WaitForSingleObject(repair.process(), 0) == WAIT_TIMEOUT; ++write) {
+            const testsupport::ProcessResult host = testsupport::runSqlite3(
+                {"-cmd", ".timeout 0", file,
+                 "INSERT INTO Lock VALUES('host " + std::to_string(write) + "', 'written by the host');"});
+            if (host.exitCode == 0) committed.push_back(write);
+        }
+        ending = repair.wait();
+    }
+    SCOPED_TRACE("the repair ended with " + std::to_string(ending) + "; " + std::to_string(committed.size()) +
+                 " writes committed");
+    ASSERT_TRUE(ending == 1 || ending == 2) << logText();
+    for (const int write : committed)
+        EXPECT_EQ(testsupport::sqlite3Query(file, "SELECT count(*) FROM Lock WHERE A000 = 'host " + std::to_string(write) + "'"),
+                  "1")
+            << "write " << write << " was lost";
+    std::vector<std::string> kept;
+    for (const auto& entry : fs::directory_iterator(testsupport::pathOf(folder)))
+        if (testsupport::utf8Of(entry.path().filename()).find(".damaged-") != std::string::npos)
+            kept.push_back(testsupport::utf8Of(entry.path()));
+    ASSERT_EQ(kept.size(), ending == 2 ? 1U : 0U) << namesIn(folder);
+    // Replaced, the file holds what the original held at the last check, which the kept copy is:
+    // the writes that committed before it, and no later one.
+    const std::string hostRows = "SELECT count(*) FROM Lock WHERE A000 LIKE 'host %'";
+    EXPECT_EQ(testsupport::sqlite3Query(file, hostRows), std::to_string(committed.size()));
+    if (ending == 2) {
+        EXPECT_EQ(testsupport::sqlite3Query(kept[0], hostRows), std::to_string(committed.size()));
+    }
+    std::cout << "[ windows  ] " << committed.size() << " writes committed during a repair that ended with " << ending
+              << "\n";
+    if (GetParam().otherVolume) fs::remove_all(testsupport::pathOf(folder));
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, HostWritingInALoop,
+                         ::testing::Values(HostLoop{"OnTheToolsVolume", false}, HostLoop{"OnAnotherVolume", true}),
+                         [](const ::testing::TestParamInfo<HostLoop>& info) { return info.param.name; });
 
 // The host writes the command line itself: an unquoted path with blanks arrives whole, and one
 // pair of quotes around it all is taken off.

@@ -39,6 +39,8 @@ struct Tally {
     int salvaged = 0;
     int lossy = 0;
     int refused = 0;
+    long rowsCounted = 0;  // rows the log counts lost in tables
+    long rowsNamed = 0;    // of them, rows it names by their keys
 };
 
 constexpr int kRepairedWithLoss = 2;
@@ -50,6 +52,7 @@ protected:
         pristine_ = dataFile("design", "pristine.mdb");
         map_ = pagesOf(pristine_);
         rows_ = rowsOf(pristine_);
+        keyedRows_ = keyedRowsOf(pristine_);
         size_ = static_cast<long>(fs::file_size(pristine_));
     }
 
@@ -104,8 +107,21 @@ protected:
                 EXPECT_NE(line.find("パスワードの検証情報が失われていたため"), std::string::npos) << line;
         }
         const TableRows rows = rowsOf(file);
+        const bool rowsNamed = std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+            return line.find(") の行（") != std::string::npos;
+        });
+        const KeyedRows keyedRows = rowsNamed ? keyedRowsOf(file) : KeyedRows{};
         for (const auto& [table, pristineRows] : rows_) {
             SCOPED_TRACE("table " + table);
+            const std::vector<std::string> named = namedKeys(lines, file, table);
+            if (const std::optional<long> logged = loggedLoss(lines, file, table)) {
+                EXPECT_EQ(static_cast<long>(named.size()) + unnamedRows(lines, file, table), *logged)
+                    << "the rows named and those that could not be do not add up to the count";
+                tally_.rowsCounted += *logged;
+                tally_.rowsNamed += static_cast<long>(named.size());
+            }
+            const std::set<std::string> keysOfLost = keysOfRowsMissing(table, keyedRows);
+            for (const std::string& key : named) EXPECT_EQ(keysOfLost.count(key), 1U) << "named but not lost: " << key;
             const long lost = lostRows(pristineRows, rowsIn(rows, table));
             if (lost > 0 && damage.alwaysNoticed) {
                 EXPECT_EQ(ending.code, kRepairedWithLoss) << lost << " rows lost without a word";
@@ -143,6 +159,41 @@ protected:
             if (line.rfind(head, 0) == 0 && line.find(" 行取り出せませんでした。") != std::string::npos)
                 return std::stol(line.substr(head.size()));
         return std::nullopt;
+    }
+
+    // The keys of the log's lines "…のテーブル(<table>) の行（<key>）を取り出せませんでした。", in order.
+    static std::vector<std::string> namedKeys(const std::vector<std::string>& lines, const std::string& file,
+                                              const std::string& table) {
+        const std::string head = "ファイル　(" + file + ") のテーブル(" + table + ") の行（";
+        const std::string tail = "）を取り出せませんでした。";
+        std::vector<std::string> keys;
+        for (const std::string& line : lines)
+            if (line.rfind(head, 0) == 0 && line.size() >= head.size() + tail.size() &&
+                line.compare(line.size() - tail.size(), tail.size(), tail) == 0)
+                keys.push_back(line.substr(head.size(), line.size() - head.size() - tail.size()));
+        return keys;
+    }
+
+    // How many of the rows that the table's count line says were lost it says could not be named.
+    static long unnamedRows(const std::vector<std::string>& lines, const std::string& file, const std::string& table) {
+        const std::string head = "ファイル　(" + file + ") のテーブル(" + table + ") の行を ";
+        const std::string unnamed = "取り出せませんでした。うち ";
+        for (const std::string& line : lines)
+            if (line.rfind(head, 0) == 0 && line.find(unnamed) != std::string::npos)
+                return std::stol(line.substr(line.find(unnamed) + unnamed.size()));
+        return 0;
+    }
+
+    // Every key, under any unique index, of the pristine rows of `table` that `repaired` lacks.
+    std::set<std::string> keysOfRowsMissing(const std::string& table, const KeyedRows& repaired) const {
+        std::set<std::string> present;
+        if (const auto found = repaired.find(table); found != repaired.end())
+            for (const KeyedRow& row : found->second) present.insert(row.values);
+        std::set<std::string> keys;
+        if (const auto found = keyedRows_.find(table); found != keyedRows_.end())
+            for (const KeyedRow& row : found->second)
+                if (present.count(row.values) == 0) keys.insert(row.keys.begin(), row.keys.end());
+        return keys;
     }
 
     static long lostRows(const std::vector<std::string>& pristine, const std::vector<std::string>& got) {
@@ -185,12 +236,14 @@ protected:
     void report(const std::string& what) {
         RecordProperty(what, tally_.repaired + tally_.salvaged + tally_.refused);
         std::cout << "[ faults   ] " << what << ": " << tally_.repaired << " repaired, " << tally_.salvaged
-                  << " salvaged (" << tally_.lossy << " with rows lost), " << tally_.refused << " refused\n";
+                  << " salvaged (" << tally_.lossy << " with rows lost: " << tally_.rowsCounted << " counted, "
+                  << tally_.rowsNamed << " of them named), " << tally_.refused << " refused\n";
     }
 
     std::string pristine_;
     PageMap map_;
     TableRows rows_;
+    KeyedRows keyedRows_;
     long size_ = 0;
     Tally tally_;
 };
@@ -297,21 +350,98 @@ TEST_F(DamagedSource, HeaderFirstPageAndBlocks) {
     report("header, first page, blocks");
 }
 
+// A salvage that lost rows says how many, and names each by its key where an index of the damaged
+// file still names it: here the rows of one leaf, whose keys are read from the undamaged original.
 TEST_F(DamagedSource, SalvagedFileListsWhatWasLost) {
-    const long leaf = pagesWhere([](const Page& p) { return p.table == "T000" && p.type == "leaf" && !p.ofIndex; }).front();
-    repairDamaged(zeroed(leaf));
-    ASSERT_EQ(tally_.lossy, 1);
-    const std::string file = tool_.file("data/damaged.mdb");
-    const long lost = map_.find(leaf)->cells;
-    EXPECT_EQ(static_cast<long>(rowsOf(file).at("T000").size()), static_cast<long>(rows_.at("T000").size()) - lost);
-    EXPECT_EQ(logMessages().front(), "ファイル　(" + file + ") のテーブル(T000) の行を " + std::to_string(lost) +
-                                         " 行取り出せませんでした。");
-    const std::string lostLine = "T000: " + std::to_string(lost) + " 行を取り出せませんでした\n";
-    const std::string described = testsupport::qndb({"describe", file, kDesignKey}).out;
-    EXPECT_NE(described.find("salvaged:\n  (file): ファイルが壊れていたため、読める行とインデックスだけを取り出しました\n"),
-              std::string::npos)
-        << described;
-    EXPECT_NE(described.find(lostLine), std::string::npos) << described;
+    enum class Zeroed { Leaf, LeafAndItsIndexPages, IndexPage };
+    struct Case {
+        const char* name;
+        std::string kind;
+        std::string key;
+        std::string table;
+        Zeroed zeroed;
+        std::string edit;  // SQL run on the original first
+    };
+    const std::vector<Case> cases = {
+        {"a leaf whose indexes survive", "design", kDesignKey, "T000", Zeroed::Leaf, ""},
+        {"a leaf of a table with one index", "design", kDesignKey, "T042", Zeroed::Leaf, ""},
+        {"a leaf of a work file, its key partly text", "work", kWorkKey, "U010", Zeroed::Leaf, ""},
+        {"a leaf of Data, a key of four texts and one index", "work", kWorkKey, "Data", Zeroed::Leaf, ""},
+        {"text keys with blanks, commas and quotes", "design", kDesignKey, "T010", Zeroed::Leaf,
+         "UPDATE T010 SET A000 = 'a b, ''c'' \"d\" ' || rowid"},
+        // At 30 rows each index is one page: every index page of the table names the leaf's rows.
+        {"the leaf and the index pages that name its rows", "design", kDesignKey, "T000", Zeroed::LeafAndItsIndexPages,
+         ""},
+        {"an index page alone", "design", kDesignKey, "T000", Zeroed::IndexPage, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string original = dataFile(c.kind, "original.mdb");
+        if (!c.edit.empty()) {
+            ASSERT_EQ(testsupport::runSqlite3({original, c.edit}).exitCode, 0);
+        }
+        const PageMap map = pagesOf(original);
+        std::vector<long> leaves;
+        std::vector<long> indexPages;
+        for (const Page& page : map.pages) {
+            if (page.table != c.table) continue;
+            if (page.ofIndex)
+                indexPages.push_back(page.number);
+            else if (page.type == "leaf")
+                leaves.push_back(page.number);
+        }
+        ASSERT_GE(leaves.size(), 3U);
+        const long leaf = leaves[leaves.size() / 2];
+        std::vector<long> zeroedPages = {leaf};
+        if (c.zeroed == Zeroed::LeafAndItsIndexPages) zeroedPages.insert(zeroedPages.end(), indexPages.begin(), indexPages.end());
+        if (c.zeroed == Zeroed::IndexPage) zeroedPages = {indexPages.front()};
+        const std::vector<std::string> keysOnLeaf = keysOfRowsOn(original, c.table, leaf, "Key00");
+        ASSERT_EQ(static_cast<long>(keysOnLeaf.size()), map.find(leaf)->cells);
+
+        const std::string file = tool_.file("data/damaged.mdb");
+        fs::copy_file(original, file, fs::copy_options::overwrite_existing);
+        for (const long page : zeroedPages)
+            overwrite(file, (page - 1) * map.pageSize, std::string(static_cast<std::size_t>(map.pageSize), '\0'));
+        const Ending ending = runRepair(file, c.key);
+        removeKeptOriginals(file);
+        const std::vector<std::string> lines = logMessages();
+        const std::vector<std::string> named = namedKeys(lines, file, c.table);
+        const std::string described = testsupport::qndb({"describe", file, c.key}).out;
+        const std::string head = "ファイル　(" + file + ") のテーブル(" + c.table + ") の行";
+        switch (c.zeroed) {
+        case Zeroed::Leaf:
+            EXPECT_EQ(ending.code, kRepairedWithLoss);
+            EXPECT_EQ(named, keysOnLeaf);
+            ASSERT_FALSE(lines.empty());
+            EXPECT_EQ(lines.front(), head + "を " + std::to_string(keysOnLeaf.size()) + " 行取り出せませんでした。");
+            EXPECT_EQ(rowsOf(file).at(c.table).size(), rowsOf(original).at(c.table).size() - keysOnLeaf.size());
+            EXPECT_NE(described.find(c.table + ": " + std::to_string(keysOnLeaf.size()) + " 行を取り出せませんでした\n"),
+                      std::string::npos)
+                << described;
+            break;
+        case Zeroed::LeafAndItsIndexPages:
+            // No tree lists the leaf's rows any more: neither how many there were nor which.
+            EXPECT_EQ(ending.code, kRepairedWithLoss);
+            EXPECT_EQ(named, std::vector<std::string>{});
+            ASSERT_FALSE(lines.empty());
+            EXPECT_EQ(lines.front(), head + "をすべて取り出せたかどうか確かめられませんでした。");
+            break;
+        case Zeroed::IndexPage:
+            EXPECT_EQ(ending.code, 0);
+            EXPECT_EQ(lines, std::vector<std::string>{});
+            EXPECT_EQ(rowsOf(file), rowsOf(original));
+            break;
+        }
+        if (!c.edit.empty()) {
+            ASSERT_FALSE(named.empty());
+            EXPECT_NE(named.front().find(", A000 = 'a b, ''c'' \"d\" "), std::string::npos) << named.front();
+        }
+        if (ending.code == kRepairedWithLoss) {
+            EXPECT_NE(described.find("salvaged:\n  (file): ファイルが壊れていたため、読める行とインデックスだけを取り出しました\n"),
+                      std::string::npos)
+                << described;
+        }
+    }
 }
 
 // An index that still lists rows its table lost, or values its rows no longer hold (as many

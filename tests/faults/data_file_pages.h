@@ -33,6 +33,20 @@ TableRows rowsOf(const std::string& path);
 // file at `path`; `work` is a folder for its output.
 TableRows rowsRecoveredBySqlite(const std::string& path, const std::string& work);
 
+// Each row of every table outside the engine's bookkeeping, told by its values, with its key under
+// each unique index of its table as a repair's log names a lost row ("L000 = 7, A000 = 'x'").
+struct KeyedRow {
+    std::string values;
+    std::vector<std::string> keys;
+};
+using KeyedRows = std::map<std::string, std::vector<KeyedRow>>;
+KeyedRows keyedRowsOf(const std::string& path);
+
+// The keys under `table`'s index `index` ("Key00") of the rows on its leaf `page`, in key order,
+// as a repair's log names lost rows.
+std::vector<std::string> keysOfRowsOn(const std::string& path, const std::string& table, long page,
+                                      const std::string& index);
+
 // The problems a salvage recorded in the file, one "table|problem" line each; empty when none.
 std::vector<std::string> salvageProblems(const std::string& path);
 

@@ -21,7 +21,10 @@ namespace fs = std::filesystem;
 
 struct FailedCallCase {
     const char* name;
-    bool damagedPage;   // a table page is zeroed, so compaction salvages and rows are lost
+    // A table page zeroed, so that compaction salvages and rows are lost; or an index that
+    // disagrees with its table (its definition's fields swapped), which SQLite's quick check passes,
+    // so that the copy is checked whole and the index rebuilt in it.
+    enum class Damage { None, TableLeaf, IndexDefinition } damage;
     bool transfer;      // a transfer of a file's contents fails, not a call that changes a file
     const char* fault;  // for a transfer "eio", "eintr" or "short"; for a call "fail" (EIO)
     // For a transfer: how many in a row fail (4 outlast the retries of one read); which file's
@@ -54,7 +57,14 @@ protected:
         if (c.linksRefused) shimConditions_.push_back("QN_FAULT_NO_LINK=1");
         if (*c.transferredFile != '\0') shimConditions_.push_back(std::string("QN_FAULT_TRANSFER_FILE=") + c.transferredFile);
         const std::string file = fileNeedingRepair("design", kDesignKey);
-        if (c.damagedPage) zeroTableLeaf(file, "T000");
+        if (c.damage == FailedCallCase::Damage::TableLeaf) zeroTableLeaf(file, "T000");
+        if (c.damage == FailedCallCase::Damage::IndexDefinition) {
+            EXPECT_EQ(testsupport::runSqlite3({file, "PRAGMA writable_schema=ON; UPDATE sqlite_schema SET sql ="
+                                                     " replace(sql, '\"D000\", \"D001\"', '\"D001\", \"D000\"')"
+                                                     " WHERE name = '_qn_ix_4_T014_Key01'"})
+                          .exitCode,
+                      0);
+        }
         return file;
     }
 
@@ -85,7 +95,8 @@ protected:
 TEST_P(FailedCallAtEveryStep, EndsAsWithoutItOrFailsLeavingTheOriginal) {
     const FailedCallCase& c = GetParam();
     const std::string file = prepareFile();
-    const int expected = c.damagedPage ? 2 : 0;
+    const bool lossy = c.damage == FailedCallCase::Damage::TableLeaf;
+    const int expected = lossy ? 2 : 0;
     const RepairReference reference = referenceRepair(file, kDesignKey, expected);
     ASSERT_GT(reference.replacingRename(file), 0) << "the reference repair never replaced the original";
     testsupport::writeBytes(file, reference.repaired);
@@ -116,7 +127,7 @@ TEST_P(FailedCallAtEveryStep, EndsAsWithoutItOrFailsLeavingTheOriginal) {
             }
             // Only the marker's own creation may fail without failing the run: the log says so.
             EXPECT_EQ(markerExists(), !(call.call == "create" && call.file == markerPath()));
-            EXPECT_EQ(kept.size(), c.damagedPage ? 1U : 0U) << "the damaged original was not kept";
+            EXPECT_EQ(kept.size(), lossy ? 1U : 0U) << "the damaged original was not kept";
             EXPECT_EQ(scratchLeftovers(), std::vector<std::string>{});
             checkKeptOriginals(file, reference.before);
             continue;
@@ -155,22 +166,28 @@ TEST_P(FailedCallAtEveryStep, EndsAsWithoutItOrFailsLeavingTheOriginal) {
               << (c.transfer ? " transfers" : " calls") << "\n";
 }
 
+constexpr auto None = FailedCallCase::Damage::None;
+constexpr auto TableLeaf = FailedCallCase::Damage::TableLeaf;
+constexpr auto IndexDefinition = FailedCallCase::Damage::IndexDefinition;
+
 INSTANTIATE_TEST_SUITE_P(
     Repairs, FailedCallAtEveryStep,
-    ::testing::Values(FailedCallCase{"ReadOrWriteRefusedOnce", false, true, "eio"},
-                      FailedCallCase{"ReadOrWriteInterrupted", false, true, "eintr"},
-                      FailedCallCase{"ReadOrWriteComingUpShort", false, true, "short"},
-                      FailedCallCase{"SalvageWithAReadOrWriteRefusedOnce", true, true, "eio"},
+    ::testing::Values(FailedCallCase{"ReadOrWriteRefusedOnce", None, true, "eio"},
+                      FailedCallCase{"ReadOrWriteInterrupted", None, true, "eintr"},
+                      FailedCallCase{"ReadOrWriteComingUpShort", None, true, "short"},
+                      FailedCallCase{"SalvageWithAReadOrWriteRefusedOnce", TableLeaf, true, "eio"},
                       // Past the retries: the run ends with exit 1, never takes a sound file for a
                       // damaged one, and never costs a salvage a row it would have brought back.
-                      FailedCallCase{"ReadsRefusedPastTheRetries", false, true, "eio", 4},
-                      FailedCallCase{"SalvageWithReadsRefusedPastTheRetries", true, true, "eio", 4},
-                      FailedCallCase{"ScratchCopyReadsRefusedPastTheRetries", false, true, "eio", 4, "/temp/repair.mdb"},
-                      FailedCallCase{"SalvageWithScratchCopyReadsRefusedPastTheRetries", true, true, "eio", 4,
+                      FailedCallCase{"ReadsRefusedPastTheRetries", None, true, "eio", 4},
+                      FailedCallCase{"SalvageWithReadsRefusedPastTheRetries", TableLeaf, true, "eio", 4},
+                      FailedCallCase{"ScratchCopyReadsRefusedPastTheRetries", None, true, "eio", 4, "/temp/repair.mdb"},
+                      FailedCallCase{"CheckOfTheCopyWithReadsRefusedPastTheRetries", IndexDefinition, true, "eio", 4,
                                      "/temp/repair.mdb"},
-                      FailedCallCase{"CallFailing", false, false, "fail"},
-                      FailedCallCase{"SalvageWithACallFailing", true, false, "fail"},
-                      FailedCallCase{"SalvageWithoutHardLinksWithACallFailing", true, false, "fail", 1, "", true}),
+                      FailedCallCase{"SalvageWithScratchCopyReadsRefusedPastTheRetries", TableLeaf, true, "eio", 4,
+                                     "/temp/repair.mdb"},
+                      FailedCallCase{"CallFailing", None, false, "fail"},
+                      FailedCallCase{"SalvageWithACallFailing", TableLeaf, false, "fail"},
+                      FailedCallCase{"SalvageWithoutHardLinksWithACallFailing", TableLeaf, false, "fail", 1, "", true}),
     [](const ::testing::TestParamInfo<FailedCallCase>& info) { return info.param.name; });
 
 // The reproducer of a sound file replaced by a salvaged one that had lost seven tables: libfiu's own

@@ -8,7 +8,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "data_file_pages.h"
 #include "sqlite3_session.h"
 
 namespace faults {
@@ -170,14 +169,6 @@ std::string FaultFixture::fileNeedingRepair(const std::string& kind, const std::
            {"null-keys", letter + "000", "5", "null-keys", "Lock", "3", "drop-index", letter + "010", "Key01",
             "strip-index", "Data", "Key00"});
     return file;
-}
-
-void FaultFixture::zeroTableLeaf(const std::string& file, const std::string& table) {
-    const PageMap map = pagesOf(file);
-    const auto leaf = std::find_if(map.pages.begin(), map.pages.end(),
-                                   [&](const Page& p) { return p.table == table && !p.ofIndex && p.type == "leaf"; });
-    ASSERT_NE(leaf, map.pages.end()) << "no leaf of " << table;
-    overwrite(file, (leaf->number - 1) * map.pageSize, std::string(static_cast<std::size_t>(map.pageSize), '\0'));
 }
 
 namespace {

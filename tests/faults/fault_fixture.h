@@ -13,6 +13,12 @@
 
 namespace faults {
 
+using testsupport::Child;
+using testsupport::ChildOptions;
+using testsupport::Ending;
+using testsupport::permissionBitsHold;
+using testsupport::runChild;
+
 // One call the shim numbered: "pwrite", "fsync", "rename", "create", ... and the file it concerns;
 // or one transfer: "read", "pread", "write", "pwrite".
 struct ShimCall {
@@ -83,9 +89,6 @@ protected:
     std::string fileNeedingRepair(const std::string& kind, const std::string& password,
                                   const std::string& name = "file.mdb");
 
-    // Zeroes the first leaf page of `table`'s own tree in `file`: its rows are lost to a repair,
-    // which salvages the rest.
-    static void zeroTableLeaf(const std::string& file, const std::string& table);
     // A copy of `file` on /dev/shm, a file system of its own, removed with the fixture; empty where
     // /dev/shm shares the tool folder's file system.
     std::string movedToAnotherFileSystem(const std::string& file);

@@ -71,7 +71,8 @@ TEST_F(HostileInput, RelativePathLikeAUriNamesItsOwnFile) {
 }
 
 // The command line is split at every ";" and each piece at every "=": a path holding either
-// cannot be named, and the run must say what it read instead of touching another file.
+// cannot be named, and the run must say what it read instead of touching another file. (Runs of
+// separators as such are the parser's test and its fuzzer's.)
 TEST_F(HostileInput, SeparatorsInPathsAndRunsOfSeparators) {
     const std::string semicolon = fileNeedingRepair("design", kDesignKey, "a;b.mdb");
     const std::string equals = fileNeedingRepair("design", kDesignKey, "a=b.mdb");
@@ -83,9 +84,6 @@ TEST_F(HostileInput, SeparatorsInPathsAndRunsOfSeparators) {
     expectMissing(runWith({"Data Source=" + semicolon + key}), tool_.file("data/a"));
     expectMissing(runWith({"Data Source=" + equals + key}), "");
     expectMissing(runWith({"Data Source==" + plain + key}), "");
-    expectMissing(runWith({";;;;;;;;;;"}), "");
-    expectMissing(runWith({"=;==;===;Data Source;=Data Source="}), "");
-    expectMissing(runWith({" "}), "");
     EXPECT_TRUE(testsupport::readBytes(semicolon) == semicolonBefore);
     EXPECT_TRUE(testsupport::readBytes(equals) == equalsBefore);
 

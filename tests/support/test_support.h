@@ -51,6 +51,9 @@ std::string readLog(const std::string& path);
 // Whether this is a POSIX system (tests of POSIX means, such as a shell's limits, skip elsewhere).
 bool onPosix();
 
+// Makes `link` a symbolic link to the file `target`: empty, or why the system made none.
+std::string makeSymlink(const std::string& target, const std::string& link);
+
 // Runs build/bin/qndb with `args`; fails the test on a non-zero exit unless `mayFail`.
 ProcessResult qndb(const std::vector<std::string>& args, bool mayFail = false);
 

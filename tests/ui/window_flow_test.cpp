@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "hooks.h"
-#include "module_state.h"
 #include "repair_flow.h"
 
 namespace {
 
 const std::string kTool = "/tool";
+const std::string kLog = "/tool/QNrepair.txt";
 const std::string kPath = "/tool/作業/Data.MDB";
 
 // The user, the platform and the core around the flow: answers as told and writes down what
@@ -63,8 +63,6 @@ public:
 class WindowFlowTest : public testing::Test {
 protected:
     void SetUp() override {
-        repairM::setToolDirectory(kTool);
-        repairM::RowsLost = false;
         flow.open();
         view.trace.clear();
     }
@@ -76,10 +74,10 @@ protected:
 
     FakeView view;
     std::set<std::string> files;
-    // Like RepairDataFile: steps the bar after each of compaction, rebuild and replacement.
-    std::function<bool()> repair = [this] {
+    // Like a repair: steps the bar after each of compaction, rebuild and replacement.
+    std::function<RepairOutcome()> repair = [this] {
         for (int step = 0; step < 3; ++step) flow.stepProgress();
-        return true;
+        return RepairOutcome{true, {}};
     };
     ui::RepairFlow flow{view,
                         {.fileExists = [this](const std::string& path) { return files.count(path) > 0; },
@@ -87,7 +85,9 @@ protected:
                              [this](const std::string& path, const std::string& kindKey) {
                                  view.trace.push_back("repair " + path + " " + kindKey);
                                  return repair();
-                             }}};
+                             },
+                         .toolDirectory = kTool,
+                         .logPath = kLog}};
 };
 
 using Trace = std::vector<std::string>;
@@ -149,7 +149,7 @@ struct OutcomeRow {
     const char* name;
     bool fileThere;
     bool repaired;
-    bool rowsLost;
+    LostRows rowsLost;
     bool logThere;
     int answer;
     std::string box;  // style, title, prompt
@@ -169,13 +169,10 @@ class OutcomeTest : public WindowFlowTest, public testing::WithParamInterface<Ou
 TEST_P(OutcomeTest, RunShowsTheBarThenBeepsAndShowsItsBox) {
     const OutcomeRow& row = GetParam();
     if (row.fileThere) files.insert(kPath);
-    if (row.logThere) files.insert(repairM::LogPath);
+    if (row.logThere) files.insert(kLog);
     view.yesNoAnswer = row.answer;
-    const std::function<bool()> steps = repair;
-    repair = [&] {
-        repairM::RowsLost = row.rowsLost;
-        return steps() && row.repaired;
-    };
+    const std::function<RepairOutcome()> steps = repair;
+    repair = [&] { return RepairOutcome{steps().repaired && row.repaired, row.rowsLost}; };
     choose(kPath);
     view.option = row.option;
 
@@ -184,7 +181,7 @@ TEST_P(OutcomeTest, RunShowsTheBarThenBeepsAndShowsItsBox) {
         expected.insert(expected.end(),
                         {"repair " + kPath + " " + row.key, "bar 2", "draw", "bar 3", "draw", "bar 4", "draw"});
     expected.insert(expected.end(), {"bar hidden", "beep", "box " + row.box});
-    if (row.logOpened) expected.push_back("open " + repairM::LogPath);
+    if (row.logOpened) expected.push_back("open " + kLog);
     expected.insert(expected.end(), {"bar hidden", "bar 0"});
     for (int run = 0; run < 2; ++run) {
         view.trace.clear();
@@ -197,19 +194,29 @@ const std::string kOffer = " 確認 ファイル　(" + kPath + ") を修復で�
 
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, OutcomeTest,
-    testing::Values(OutcomeRow{"file_missing", false, true, false, true, repairM::vbYes,
+    testing::Values(OutcomeRow{"file_missing", false, true, {}, true, repairM::vbYes,
                                "48 確認 修復するファイル　(" + kPath + ") がありません。", false},
-                    OutcomeRow{"repaired", true, true, false, true, repairM::vbYes,
+                    OutcomeRow{"repaired", true, true, {}, true, repairM::vbYes,
                                "64 確認 ファイル　(" + kPath + ") を修復しました。", false},
-                    OutcomeRow{"repaired_rows_lost_log_opened", true, true, true, true, repairM::vbYes,
+                    OutcomeRow{"repaired_rows_lost_log_opened", true, true, {22, 19, false}, true, repairM::vbYes,
+                               "308 確認 ファイル　(" + kPath +
+                                   ") を修復しました。\r\r取り出せなかった行が 22 行あります。そのうち 19 行のキーをログに"
+                                   "記しました。\r\rログを確認しますか。",
+                               true},
+                    OutcomeRow{"repaired_rows_lost_some_uncounted", true, true, {3, 3, true}, true, repairM::vbNo,
+                               "308 確認 ファイル　(" + kPath +
+                                   ") を修復しました。\r\r取り出せなかった行が少なくとも 3 行あります。そのうち 3 行のキーを"
+                                   "ログに記しました。\r\rログを確認しますか。",
+                               false},
+                    OutcomeRow{"repaired_rows_lost_none_counted", true, true, {0, 0, true}, true, repairM::vbNo,
                                "308 確認 ファイル　(" + kPath +
                                    ") を修復しました。\r\r取り出せなかった行があります。\r\rログを確認しますか。",
-                               true},
-                    OutcomeRow{"failed_log_opened", true, false, false, true, repairM::vbYes, "308" + kOffer, true},
-                    OutcomeRow{"failed_log_declined", true, false, false, true, repairM::vbNo, "308" + kOffer, false},
-                    OutcomeRow{"failed_without_a_log", true, false, false, false, repairM::vbYes,
+                               false},
+                    OutcomeRow{"failed_log_opened", true, false, {}, true, repairM::vbYes, "308" + kOffer, true},
+                    OutcomeRow{"failed_log_declined", true, false, {}, true, repairM::vbNo, "308" + kOffer, false},
+                    OutcomeRow{"failed_without_a_log", true, false, {}, false, repairM::vbYes,
                                "48 確認 ファイル　(" + kPath + ") を修復できませんでした。", false},
-                    OutcomeRow{"no_option_set_gives_no_key", true, true, false, false, repairM::vbYes,
+                    OutcomeRow{"no_option_set_gives_no_key", true, true, {}, false, repairM::vbYes,
                                "64 確認 ファイル　(" + kPath + ") を修復しました。", false, std::nullopt, ""}),
     [](const testing::TestParamInfo<OutcomeRow>& info) { return info.param.name; });
 
@@ -220,7 +227,7 @@ TEST_F(WindowFlowTest, CancelClosesExceptWhileARepairRuns) {
     repair = [&] {
         flow.cancel();
         mayClose.push_back(flow.mayClose());
-        return true;
+        return RepairOutcome{true, {}};
     };
     flow.startRepair();
     EXPECT_EQ(mayClose, std::vector<bool>{false});

@@ -21,7 +21,7 @@ struct WorkgroupCommand {
 
 struct CreateCommand {
     std::string file;
-    const FileKind* kind = nullptr;
+    const hostkind::HostKind* kind = nullptr;
     std::int64_t rows = 20;
     std::uint64_t seed = kDefaultSeed;
     std::optional<std::string> password;  // the kind's key when absent; empty for a file without one

@@ -4,22 +4,14 @@
 #include <string_view>
 #include <vector>
 
+#include "host_kinds.h"
+
 namespace qndb {
 
-// One kind of host data file: its name on the command line, the password the host opens it
-// with, and the letter of its twelve numbered tables ('\0' when it has none).
-struct FileKind {
-    std::string_view name;
-    std::string_view key;
-    char tableLetter;
-};
-
-const std::vector<FileKind>& fileKinds();
-
-// nullptr for a word that names no kind.
-const FileKind* findKind(std::string_view name);
+// The kind named `name` on qndb's command line; nullptr for a word that names no kind.
+const hostkind::HostKind* findKind(std::string_view name);
 
 // The tables of a new file of `kind`, in the order they are created.
-std::vector<std::string> tablesOf(const FileKind& kind);
+std::vector<std::string> tablesOf(const hostkind::HostKind& kind);
 
 }  // namespace qndb

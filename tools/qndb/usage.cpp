@@ -6,7 +6,7 @@ namespace qndb {
 
 std::string usageText() {
     std::string kinds;
-    for (const FileKind& kind : fileKinds()) kinds += " " + std::string(kind.name);
+    for (const hostkind::HostKind& kind : hostkind::kKinds) kinds += " " + std::string(kind.qndbName);
     return "usage:\n"
            "  qndb workgroup FILE USER PASSWORD\n"
            "  qndb create FILE KIND [--rows N] [--seed S] [--password PW]\n"

@@ -63,7 +63,7 @@ std::vector<Database::SalvageProblem> Database::SalvageProblems() const {
 std::vector<Database::RowLoss> Database::RowLosses() const {
     std::vector<RowLoss> losses;
     for (detail::ReportedLoss& reported : detail::reportedLosses(connection()))
-        losses.push_back({std::move(reported.table), reported.rows});
+        losses.push_back({std::move(reported.table), reported.rows, std::move(reported.keys)});
     return losses;
 }
 

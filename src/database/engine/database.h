@@ -44,18 +44,23 @@ public:
     void setCommitsFlushed(bool flushed);
 
     // What compaction could not carry over from a damaged source: one problem per entry,
-    // with the table it concerns (empty for the file as a whole). Empty for a sound file.
+    // with the table it concerns (empty for the file as a whole). Empty for a sound file. The
+    // keys of the rows lost are not among them: RowLosses gives them.
     struct SalvageProblem {
         std::string table;
         std::string problem;
     };
     std::vector<SalvageProblem> SalvageProblems() const;
 
-    // Rows that a salvaging compaction could not bring back: one entry per table that lost rows
-    // (an empty name: rows whose table could not be told), with how many where that is known.
+    // Rows that a salvaging compaction could not bring back: one entry per table that lost rows, by
+    // the table's name, then one for rows whose table could not be told (an empty name); each with
+    // how many where that is known, and the key of each lost row that an index of the damaged file
+    // still names ("L000 = 7, A000 = 'x y'": the key's fields and values, text as an SQL literal),
+    // in key order.
     struct RowLoss {
         std::string table;
         std::optional<std::int64_t> rows;
+        std::vector<std::string> keys;
     };
     std::vector<RowLoss> RowLosses() const;
     // Whether a salvaging compaction found the password verifier lost and stored a new one for

@@ -47,7 +47,7 @@ void DBEngine::setKeepAlive(std::function<void()> keepAlive) { detail::setKeepAl
 DatabasePtr DBEngine::CreateDatabase(const std::string& path, const std::string& password) {
     // Claim the name with an exclusive create first: a file that appears after a mere existence
     // check would otherwise be taken over and stamped as ours.
-    const bool claimed = platform::createNew(path) == 0;
+    const bool claimed = !platform::createNew(path);
     std::error_code ec;
     if (!claimed && std::filesystem::exists(std::filesystem::symlink_status(platform::toPath(path), ec)))
         throw EngineError(ErrorCode::DestinationExists, describe::fileExists(path));

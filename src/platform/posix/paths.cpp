@@ -8,12 +8,12 @@ std::filesystem::path toPath(const std::string& path) { return std::filesystem::
 
 std::string fromPath(const std::filesystem::path& path) { return path.string(); }
 
-int resolveLinks(const std::string& path, std::string& resolved) {
+SystemError resolveLinks(const std::string& path, std::string& resolved) {
     std::error_code ec;
     const std::filesystem::path target = std::filesystem::canonical(path, ec);
-    if (ec) return ec.value();
+    if (ec) return {ec.value(), path};
     resolved = target.string();
-    return 0;
+    return {};
 }
 
 std::string executableDirectory() {

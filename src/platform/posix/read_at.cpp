@@ -8,10 +8,11 @@
 
 namespace platform::posix {
 
-std::int64_t readAt(int fd, void* buffer, std::size_t size, std::int64_t offset) {
+SystemError readAt(int fd, const std::string& path, void* buffer, std::size_t size, std::int64_t offset,
+                   std::int64_t& read) {
     auto* bytes = static_cast<char*>(buffer);
     std::size_t done = 0;
-    int refused = 0;
+    Retries retries(Retries::For::Transfer);
     while (done < size) {
         const ssize_t n = ::pread(fd, bytes + done, size - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
         if (n > 0) {
@@ -20,12 +21,11 @@ std::int64_t readAt(int fd, void* buffer, std::size_t size, std::int64_t offset)
         }
         if (n == 0) break;  // the end of the file
         if (errno == EINTR) continue;
-        if (++refused == kTransferAttempts) return -1;
-        const int error = errno;
-        pauseBeforeAttempt(refused);
-        errno = error;
+        const SystemError error = SystemError::ofLastCall(path);
+        if (!retries.again()) return error;
     }
-    return static_cast<std::int64_t>(done);
+    read = static_cast<std::int64_t>(done);
+    return {};
 }
 
 }  // namespace platform::posix

@@ -4,9 +4,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+
+#include "system_error.h"
 
 namespace platform::posix {
 
-std::int64_t readAt(int fd, void* buffer, std::size_t size, std::int64_t offset);
+// As ReadOnlyFile::readAt, of `fd`, the file `path`.
+SystemError readAt(int fd, const std::string& path, void* buffer, std::size_t size, std::int64_t offset,
+                   std::int64_t& read);
 
 }  // namespace platform::posix

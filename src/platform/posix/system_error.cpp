@@ -11,6 +11,6 @@ std::string errorText(const std::error_code& error) { return error.message(); }
 
 int lastSystemError() { return errno; }
 
-bool isDiskFull(int code) { return code == ENOSPC || code == EDQUOT; }
+bool SystemError::diskFull() const { return code_ == ENOSPC || code_ == EDQUOT; }
 
 }  // namespace platform

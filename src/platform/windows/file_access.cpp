@@ -10,13 +10,7 @@ namespace platform {
 
 const int kExists = ERROR_FILE_EXISTS;
 
-namespace {
-
-int lastError() { return static_cast<int>(GetLastError()); }
-
-}  // namespace
-
-int canWriteIn(const std::string& folder) {
+SystemError canWriteIn(const std::string& folder) {
     // Windows decides by the folder's security, which only an attempt reads right: a file made to
     // vanish when it is closed, even by the end of the process.
     static std::atomic<unsigned> probes{0};
@@ -24,13 +18,13 @@ int canWriteIn(const std::string& folder) {
                               std::to_string(probes++) + ".probe";
     const windows::Handle file(windows::openFile(probe, GENERIC_WRITE, 0, CREATE_NEW,
                                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE));
-    return file.valid() ? 0 : lastError();
+    return file.valid() ? SystemError() : SystemError::ofLastCall(folder);
 }
 
-int canReadWriteRemove(const std::string& path) {
+SystemError canReadWriteRemove(const std::string& path) {
     const windows::Handle file(windows::openFile(path, GENERIC_READ | GENERIC_WRITE | DELETE, windows::kShareAll,
                                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT));
-    return file.valid() ? 0 : lastError();
+    return file.valid() ? SystemError() : SystemError::ofLastCall(path);
 }
 
 bool isLink(const std::string& path) {
@@ -40,27 +34,27 @@ bool isLink(const std::string& path) {
 
 // A link to a folder is removed as a folder, one to a file as a file: either way the link goes,
 // and what it leads to stays.
-int removeLink(const std::string& path) {
+SystemError removeLink(const std::string& path) {
     const std::wstring name = windows::wide(path);
     const DWORD attributes = GetFileAttributesW(name.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return lastError();
+    if (attributes == INVALID_FILE_ATTRIBUTES) return SystemError::ofLastCall(path);
     const BOOL removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? RemoveDirectoryW(name.c_str()) : DeleteFileW(name.c_str());
-    return removed ? 0 : lastError();
+    return removed ? SystemError() : SystemError::ofLastCall(path);
 }
 
-int createNew(const std::string& path) {
+SystemError createNew(const std::string& path) {
     const windows::Handle file(windows::openFile(path, GENERIC_WRITE, 0, CREATE_NEW));
-    return file.valid() ? 0 : lastError();
+    return file.valid() ? SystemError() : SystemError::ofLastCall(path);
 }
 
-int appendToFile(const std::string& path, const std::string& bytes) {
+SystemError appendToFile(const std::string& path, const std::string& bytes) {
     const windows::Handle file(windows::openFile(path, FILE_APPEND_DATA, windows::kShareAll, OPEN_ALWAYS));
-    if (!file.valid()) return lastError();
+    if (!file.valid()) return SystemError::ofLastCall(path);
     DWORD written = 0;
     if (!bytes.empty() && (!WriteFile(file.h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
                            written != bytes.size()))
-        return lastError();
-    return 0;
+        return SystemError::ofLastCall(path);
+    return {};
 }
 
 }  // namespace platform

@@ -1,12 +1,11 @@
 #include "file_replacement.h"
 
-#include <aclapi.h>
-
 #include <cstddef>
 #include <cstring>
 #include <vector>
 
 #include "handle.h"
+#include "transient_failures.h"
 #include "wide_text.h"
 
 namespace platform {
@@ -27,6 +26,23 @@ struct RenameInfoEx {
     DWORD fileNameLength;
     WCHAR fileName[1];
 };
+
+// What Windows answers while another program holds the file open without sharing what is asked.
+bool heldByAnother(int error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+}
+
+// `attempt` (0 or the system's code), tried again while another program holds the file for a moment.
+template <typename Attempt>
+int waitingOutHolders(Attempt attempt) {
+    Retries retries(Retries::For::HeldFile);
+    for (;;) {
+        const int error = attempt();
+        if (!heldByAnother(error) || !retries.again()) return error;
+    }
+}
+
+int lastErrorUnless(BOOL done) { return done ? 0 : lastError(); }
 
 // What a system or file system without the rename below answers.
 bool unsupported(DWORD error) {
@@ -61,36 +77,61 @@ int renameOverHeldTarget(const std::string& replacement, const std::string& targ
 
 // One rename, as on POSIX. Not ReplaceFileW: it moves the target aside before it moves the
 // replacement in, and a repair ended between the two leaves nothing at the path.
-int replaceFile(const std::string& replacement, const std::string& target, const std::function<void()>& letGoOfTarget) {
-    int error = renameOverHeldTarget(replacement, target);
-    if (error < 0) {
+SystemError replaceFile(const std::string& replacement, const std::string& target,
+                        const std::function<void()>& letGoOfTarget) {
+    const int error = waitingOutHolders([&] {
+        const int held = renameOverHeldTarget(replacement, target);
+        if (held >= 0) return held;
         // MoveFileExW renames over no open file, even one open to share deletion.
         if (letGoOfTarget) letGoOfTarget();
-        error = MoveFileExW(windows::wide(replacement).c_str(), windows::wide(target).c_str(),
-                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-                    ? 0
-                    : lastError();
-    }
-    return error == ERROR_NOT_SAME_DEVICE ? kOtherVolume : error;
+        return lastErrorUnless(MoveFileExW(windows::wide(replacement).c_str(), windows::wide(target).c_str(),
+                                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    });
+    return {error == ERROR_NOT_SAME_DEVICE ? kOtherVolume : error, target};
+}
+
+SystemError removeFile(const std::string& path) {
+    const std::wstring name = windows::wide(path);
+    return {waitingOutHolders([&] {
+        const DWORD attributes = GetFileAttributesW(name.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            const int error = lastError();
+            return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error;
+        }
+        return lastErrorUnless((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? RemoveDirectoryW(name.c_str())
+                                                                            : DeleteFileW(name.c_str()));
+    }),
+            path};
+}
+
+SystemError renameToNew(const std::string& from, const std::string& to) {
+    return {waitingOutHolders([&] {
+        const int error =
+            lastErrorUnless(MoveFileExW(windows::wide(from).c_str(), windows::wide(to).c_str(), MOVEFILE_WRITE_THROUGH));
+        return error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : error;
+    }),
+            to};
 }
 
 // The target's attributes (hidden, archive ...) and its access list, as the host's users have
-// them; an access list this process may not read or set is left as the folder gave it.
-int takeOverPermissions(const std::string& file, const std::string& original) {
+// them. The list is set as it stands, by the low-level call that recomputes nothing: its entries
+// inherited from the data folder stay marked so, and hold once the file is renamed there, where
+// SetNamedSecurityInfoW would have inherited afresh from the scratch folder's parents instead.
+SystemError takeOverPermissions(const std::string& file, const std::string& original) {
     const std::wstring from = windows::wide(original);
     const std::wstring to = windows::wide(file);
     const DWORD attributes = GetFileAttributesW(from.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return lastError();
-    if (!SetFileAttributesW(to.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))) return lastError();
-    PACL acl = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetNamedSecurityInfoW(from.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &acl, nullptr,
-                              &descriptor) == ERROR_SUCCESS) {
-        SetNamedSecurityInfoW(const_cast<wchar_t*>(to.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                              nullptr, acl, nullptr);
-        LocalFree(descriptor);
-    }
-    return 0;
+    if (attributes == INVALID_FILE_ATTRIBUTES) return SystemError::ofLastCall(original);
+    if (!SetFileAttributesW(to.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY)))
+        return SystemError::ofLastCall(file);
+    DWORD size = 0;
+    GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+    if (size == 0) return SystemError::ofLastCall(original);
+    std::vector<std::byte> descriptor(size);
+    if (!GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), size, &size))
+        return SystemError::ofLastCall(original);
+    if (!SetFileSecurityW(to.c_str(), DACL_SECURITY_INFORMATION, descriptor.data())) return SystemError::ofLastCall(file);
+    return {};
 }
 
 bool isReadOnly(const std::string& path) {
@@ -98,17 +139,34 @@ bool isReadOnly(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
-int flushFile(const std::string& path) {
+SystemError flushFile(const std::string& path) {
     const windows::Handle file(windows::openFile(path, GENERIC_WRITE, windows::kShareAll, OPEN_EXISTING));
-    if (!file.valid()) return lastError();
-    return FlushFileBuffers(file.h) ? 0 : lastError();
+    if (!file.valid() || !FlushFileBuffers(file.h)) return SystemError::ofLastCall(path);
+    return {};
 }
 
 // NTFS journals a folder's entries itself; there is no handle of a folder to flush.
-int flushFolder(const std::string&) { return 0; }
+SystemError flushFolder(const std::string&) { return {}; }
 
-int hardLink(const std::string& file, const std::string& link) {
-    return CreateHardLinkW(windows::wide(link).c_str(), windows::wide(file).c_str(), nullptr) ? 0 : lastError();
+SystemError hardLink(const std::string& file, const std::string& link) {
+    if (!CreateHardLinkW(windows::wide(link).c_str(), windows::wide(file).c_str(), nullptr)) return SystemError::ofLastCall(link);
+    return {};
+}
+
+SystemError copyFile(const std::string& from, const std::string& to) {
+    const windows::Handle in(windows::openFile(from, GENERIC_READ, windows::kShareAll, OPEN_EXISTING));
+    if (!in.valid()) return SystemError::ofLastCall(from);
+    const windows::Handle out(windows::openFile(to, GENERIC_WRITE, 0, CREATE_NEW));
+    if (!out.valid()) return SystemError::ofLastCall(to);
+    std::vector<char> chunk(1 << 20);
+    for (std::int64_t offset = 0;;) {
+        const std::int64_t n = windows::readAt(in.h, chunk.data(), chunk.size(), offset);
+        if (n < 0) return SystemError::ofLastCall(from);
+        if (n == 0) break;
+        if (!windows::writeAt(out.h, chunk.data(), static_cast<std::size_t>(n), offset)) return SystemError::ofLastCall(to);
+        offset += n;
+    }
+    return {};
 }
 
 }  // namespace platform

@@ -24,7 +24,7 @@ HANDLE openFile(const std::string& path, DWORD access, DWORD share, DWORD dispos
 std::int64_t readAt(HANDLE h, void* buffer, std::size_t size, std::int64_t offset) {
     auto* bytes = static_cast<char*>(buffer);
     std::size_t done = 0;
-    int refused = 0;
+    Retries retries(Retries::For::Transfer);
     while (done < size) {
         OVERLAPPED position = at(offset + static_cast<std::int64_t>(done));
         DWORD read = 0;
@@ -36,9 +36,10 @@ std::int64_t readAt(HANDLE h, void* buffer, std::size_t size, std::int64_t offse
         }
         const DWORD error = GetLastError();
         if (error == ERROR_HANDLE_EOF) break;
-        if (++refused == kTransferAttempts) return -1;
-        pauseBeforeAttempt(refused);
-        SetLastError(error);
+        if (!retries.again()) {
+            SetLastError(error);
+            return -1;
+        }
     }
     return static_cast<std::int64_t>(done);
 }
@@ -46,7 +47,7 @@ std::int64_t readAt(HANDLE h, void* buffer, std::size_t size, std::int64_t offse
 bool writeAt(HANDLE h, const void* buffer, std::size_t size, std::int64_t offset) {
     const auto* bytes = static_cast<const char*>(buffer);
     std::size_t done = 0;
-    int refused = 0;
+    Retries retries(Retries::For::Transfer);
     while (done < size) {
         OVERLAPPED position = at(offset + static_cast<std::int64_t>(done));
         DWORD written = 0;
@@ -57,11 +58,10 @@ bool writeAt(HANDLE h, const void* buffer, std::size_t size, std::int64_t offset
         }
         const DWORD error = written == 0 && GetLastError() == ERROR_SUCCESS ? ERROR_WRITE_FAULT : GetLastError();
         // Retrying cannot make room.
-        if (isDiskFull(static_cast<int>(error)) || ++refused == kTransferAttempts) {
+        if (SystemError(static_cast<int>(error), {}).diskFull() || !retries.again()) {
             SetLastError(error);
             return false;
         }
-        pauseBeforeAttempt(refused);
     }
     return true;
 }

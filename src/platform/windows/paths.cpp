@@ -11,6 +11,9 @@ namespace platform {
 
 namespace {
 
+// Windows' longest path, in UTF-16 units, with room for the "\\?\" before it and the end.
+constexpr std::size_t kLongestPath = 32768 + 8;
+
 // What GetFinalPathNameByHandleW puts before a path: "\\?\" before a drive's, "\\?\UNC\" before a
 // share's.
 std::wstring withoutLongPrefix(std::wstring path) {
@@ -29,21 +32,25 @@ std::string fromPath(const std::filesystem::path& path) { return windows::utf8(p
 
 // MinGW's std::filesystem::canonical leaves symbolic links as they are: the handle's own path is
 // the file the system opened.
-int resolveLinks(const std::string& path, std::string& resolved) {
+SystemError resolveLinks(const std::string& path, std::string& resolved) {
     const windows::Handle file(
         windows::openFile(path, FILE_READ_ATTRIBUTES, windows::kShareAll, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS));
-    if (!file.valid()) return static_cast<int>(GetLastError());
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetFinalPathNameByHandleW(file.h, buffer.data(), static_cast<DWORD>(buffer.size()),
-                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (length == 0) return static_cast<int>(GetLastError());
-        if (length < buffer.size()) {
-            resolved = windows::utf8(withoutLongPrefix(std::wstring(buffer.data(), length)));
-            return 0;
-        }
-        buffer.resize(length + 1);
+    if (!file.valid()) return SystemError::ofLastCall(path);
+    // A buffer too small is answered with the length needed. Wine 8 answers ERROR_MORE_DATA to any
+    // buffer past MAX_PATH: a name it cannot give is taken as written, made absolute.
+    std::vector<wchar_t> buffer(kLongestPath);
+    const DWORD length = GetFinalPathNameByHandleW(file.h, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length > 0 && length < buffer.size()) {
+        resolved = windows::utf8(withoutLongPrefix(std::wstring(buffer.data(), length)));
+        return {};
     }
+    if (GetLastError() != ERROR_MORE_DATA) return SystemError::ofLastCall(path);
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(toPath(path), ec);
+    if (ec) return {ec.value(), path};
+    resolved = fromPath(absolute);
+    return {};
 }
 
 std::string executableDirectory() {

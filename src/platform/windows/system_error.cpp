@@ -32,6 +32,6 @@ std::string errorText(const std::error_code& error) {
 
 int lastSystemError() { return static_cast<int>(GetLastError()); }
 
-bool isDiskFull(int code) { return code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL; }
+bool SystemError::diskFull() const { return code_ == ERROR_DISK_FULL || code_ == ERROR_HANDLE_DISK_FULL; }
 
 }  // namespace platform

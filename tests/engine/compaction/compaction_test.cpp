@@ -1,6 +1,8 @@
 // CompactDatabase: a complete copy, a source that is only read, and every refusal.
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "engine_fixture.h"
@@ -97,6 +99,36 @@ TEST_F(CompactionTest, GarbledIndexBookkeepingIsSalvaged) {
     ASSERT_EQ(problems.size(), 2U);
     EXPECT_EQ(problems[1].problem, "管理用の表 _qn_index の定義が壊れていたため、列の順に読みました");
     EXPECT_TRUE(copy->RowLosses().empty());
+}
+
+// Every lost row that an index still names is named by its key, in key order, however many: here
+// all the rows of a table whose own pages are lost while its primary index survives.
+TEST_F(CompactionTest, SalvageNamesEveryLostRowThatAnIndexNames) {
+    constexpr int kLost = 100000;
+    const std::string damaged = freshFile("big.bad");
+    {
+        const engine::DatabasePtr db = open(damaged);
+        addTable(*db, "Big", kLost);
+        appendIndex(*db, "Big", {"Key00", {"K"}, true, true, true});
+    }
+    const long pageSize = std::stol(testsupport::sqlite3Query(damaged, "PRAGMA page_size"));
+    std::fstream file(damaged, std::ios::in | std::ios::out | std::ios::binary);
+    std::istringstream pages(testsupport::sqlite3Query(damaged, "SELECT pageno FROM dbstat WHERE name = 'Big'"));
+    for (long page = 0; pages >> page;) {
+        file.seekp((page - 1) * pageSize);
+        file << std::string(static_cast<std::size_t>(pageSize), '\0');
+    }
+    file.close();
+
+    engine::DBEngine::instance().CompactDatabase(damaged, path("copy.mdb"), "", 0, connect(kPassword));
+    const std::vector<engine::Database::RowLoss> losses = open(path("copy.mdb"))->RowLosses();
+    ASSERT_EQ(losses.size(), 1U);
+    EXPECT_EQ(losses[0].table, "Big");
+    EXPECT_EQ(losses[0].rows, kLost);
+    ASSERT_EQ(losses[0].keys.size(), static_cast<std::size_t>(kLost));
+    for (int k = 1; k <= kLost; ++k)
+        if (losses[0].keys[static_cast<std::size_t>(k - 1)] != "K = " + std::to_string(k))
+            FAIL() << "key " << k << " is " << losses[0].keys[static_cast<std::size_t>(k - 1)];
 }
 
 TEST_F(CompactionTest, DestinationAlreadyPresent) {

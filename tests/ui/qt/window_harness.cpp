@@ -34,8 +34,10 @@ ui::CoreServices FakeDesktop::core() {
         .repair =
             [this](const std::string& path, const std::string& kindKey) {
                 repairs.emplace_back(path, kindKey);
-                return repair(path, kindKey);
+                return RepairOutcome{repair(path, kindKey), {}};
             },
+        .toolDirectory = repairM::ToolDirectory(),
+        .logPath = repairM::LogPath,
     };
 }
 

@@ -24,6 +24,7 @@ struct ShownBox {
 // as told and records what the window showed and asked for. Files exist when they do on disk.
 struct FakeDesktop {
     ui::DesktopServices services();
+    // The core's services, the tool directory and the log being the harness's own (set first).
     ui::CoreServices core();
 
     std::deque<std::optional<std::string>> choices;  // nothing: a cancelled chooser

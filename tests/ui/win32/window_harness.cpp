@@ -59,7 +59,10 @@ ui::win32::Desktop FakeDesktop::desktop(const std::function<HWND()>& bar) {
 ui::CoreServices FakeDesktop::core() {
     return {
         .fileExists = [](const std::string& path) { return std::filesystem::is_regular_file(platform::toPath(path)); },
-        .repair = [this](const std::string& path, const std::string& kindKey) { return repair(path, kindKey); },
+        .repair = [this](const std::string& path,
+                         const std::string& kindKey) { return RepairOutcome{repair(path, kindKey), {}}; },
+        .toolDirectory = repairM::ToolDirectory(),
+        .logPath = repairM::LogPath,
     };
 }
 
@@ -67,7 +70,6 @@ WindowHarness::WindowHarness()
     : toolDir_(freshToolDirectory()),
       windowMode_(ui::win32::ShowMessageBox, ui::win32::StepProgress, ui::win32::paintAndRunTimers) {
     repairM::setToolDirectory(platform::fromPath(toolDir_));
-    repairM::RowsLost = false;
     form = std::make_unique<ui::win32::RepairWindow>(
         desktop.desktop([this] { return item(ui::layout::kProgressBar); }), desktop.core());
     ShowWindow(window(), SW_SHOW);

@@ -45,6 +45,7 @@ struct ShellCall {
 // told and records every call. Files exist when they do on disk.
 struct FakeDesktop {
     ui::win32::Desktop desktop(const std::function<HWND()>& bar);
+    // The core's services, the tool directory and the log being the harness's own (set first).
     ui::CoreServices core();
 
     std::deque<std::optional<std::wstring>> choices;  // nothing: a cancelled dialog

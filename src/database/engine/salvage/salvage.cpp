@@ -162,7 +162,7 @@ void salvage(const std::string& source, const std::string& destination, const st
     damaged.reset();
     const std::shared_ptr<Connection> view = pageView(source, recovered.pageSize);
     for (const TableLoss& loss : lostRows(view.get(), *copy, layout, definitions))
-        recordLostRows(*copy, loss.table, loss.rows);
+        recordLostRows(*copy, loss.table, loss.rows, loss.keys);
     if (const std::int64_t unplaced = unplacedRecords(*copy); unplaced > 0) recordLostRows(*copy, "", unplaced);
 
     rebuildIndexes(*copy, layout, definitions);

@@ -15,8 +15,9 @@ namespace engine::detail {
 // Appends one problem; `table` empty for the file as a whole.
 void recordProblem(Connection& conn, const std::string& table, const std::string& problem);
 // Appends that rows of `table` (empty: of a table that could not be told) could not be brought
-// back: `rows` of them, or an unknown number.
-void recordLostRows(Connection& conn, const std::string& table, std::optional<std::int64_t> rows);
+// back: `rows` of them, or an unknown number; and `keys`, those of them that can be named.
+void recordLostRows(Connection& conn, const std::string& table, std::optional<std::int64_t> rows,
+                    const std::vector<std::string>& keys = {});
 // Appends that the password verifier was lost and a new one was stored for the key given.
 void recordNewVerifier(Connection& conn);
 
@@ -27,7 +28,9 @@ struct ReportedProblem {
 struct ReportedLoss {
     std::string table;
     std::optional<std::int64_t> rows;
+    std::vector<std::string> keys;
 };
+// Every problem but the keys of lost rows, which only detail a loss.
 std::vector<ReportedProblem> reportedProblems(Connection& conn);
 std::vector<ReportedLoss> reportedLosses(Connection& conn);
 bool reportedNewVerifier(Connection& conn);

@@ -101,13 +101,13 @@ bool pastTheEnd(LayerFile& f, int amount, sqlite3_int64 offset) {
 int writeThrough(LayerFile& f, const void* buffer, int amount, sqlite3_int64 offset) {
     int rc = SQLITE_OK;
     int error = 0;
-    for (int attempt = 0; attempt < platform::kTransferAttempts; ++attempt) {
-        platform::pauseBeforeAttempt(attempt);
+    platform::Retries retries(platform::Retries::For::Transfer);
+    do {
         rc = real(f).xWrite(f.real, buffer, amount, offset);
         if (rc == SQLITE_OK) return rc;
         if ((rc & 0xff) != SQLITE_IOERR && rc != SQLITE_FULL) return rc;
         error = systemErrorOf(f);
-    }
+    } while (retries.again());
     return fail(f, IoFailure::Operation::Write, offset, error, rc);
 }
 
@@ -142,8 +142,8 @@ int layerClose(sqlite3_file* file) {
 
 int readThrough(LayerFile& f, void* buffer, int amount, sqlite3_int64 offset) {
     int error = 0;
-    for (int attempt = 0; attempt < platform::kTransferAttempts; ++attempt) {
-        platform::pauseBeforeAttempt(attempt);
+    platform::Retries retries(platform::Retries::For::Transfer);
+    do {
         const int rc = real(f).xRead(f.real, buffer, amount, offset);
         if (rc == SQLITE_OK) return rc;
         // A read that came up short before the end of the file has no system error to tell.
@@ -151,7 +151,7 @@ int readThrough(LayerFile& f, void* buffer, int amount, sqlite3_int64 offset) {
         if (shortRead && pastTheEnd(f, amount, offset)) return rc;
         if ((rc & 0xff) != SQLITE_IOERR) return rc;
         error = shortRead ? 0 : systemErrorOf(f);
-    }
+    } while (retries.again());
     // A plain read error: SQLite takes some refusals (EIO among them) for a damaged file otherwise,
     // and a page it cannot read is no evidence of damage.
     return fail(f, IoFailure::Operation::Read, offset, error, SQLITE_IOERR_READ);

@@ -9,6 +9,7 @@
 
 #include "engine_error.h"
 #include "file_access.h"
+#include "file_replacement.h"
 #include "open_file.h"
 #include "paths.h"
 #include "sqlite_files.h"
@@ -50,8 +51,7 @@ void requireUsable(const std::string& path, const std::string& file) {
     const fs::file_status status = statusOf(path, file);
     if (!fs::exists(status)) return;
     if (!fs::is_regular_file(status)) unusable(path, file, "通常のファイルではありません");
-    if (const int error = platform::canReadWriteRemove(file); error != 0)
-        unusable(path, file, platform::systemErrorText(error));
+    if (const platform::SystemError error = platform::canReadWriteRemove(file)) unusable(path, file, error.text());
 }
 
 // SQLite rolls back a journal that is not empty and whose first byte is not zero (a host in
@@ -59,12 +59,11 @@ void requireUsable(const std::string& path, const std::string& file) {
 // holds the RESERVED lock, which the caller's ExcludeWriters rules out.
 bool couldBeHot(const std::string& journal) {
     if (!present(journal)) return false;
-    int error = 0;
-    const std::unique_ptr<platform::ReadOnlyFile> opened = platform::ReadOnlyFile::open(journal, error);
-    if (!opened) return true;
+    std::unique_ptr<platform::ReadOnlyFile> opened;
+    if (platform::ReadOnlyFile::open(journal, opened)) return true;
     char first = 0;
-    const std::int64_t n = opened->readAt(&first, 1, 0);
-    return n < 0 || (n == 1 && first != 0);
+    std::int64_t n = 0;
+    return opened->readAt(&first, 1, 0, n) || (n == 1 && first != 0);
 }
 
 }  // namespace
@@ -78,8 +77,7 @@ bool ClearSidecarsForReplacement(const std::string& path) {
     if (present(sidecar(path, kWal)) || couldBeHot(sidecar(path, kJournal))) return false;
     for (const char* suffix : {kJournal, kShm}) {
         const std::string file = sidecar(path, suffix);
-        std::error_code ec;
-        if (present(file) && !fs::remove(platform::toPath(file), ec) && ec) unusable(path, file, platform::errorText(ec));
+        if (const platform::SystemError error = platform::removeFile(file)) unusable(path, file, error.text());
     }
     return true;
 }
@@ -96,24 +94,22 @@ bool SidecarsPresent(const std::string& path) {
 }
 
 void DeleteDataFile(const std::string& path) {
-    for (const std::string& file : DataFileNames(path)) {
-        std::error_code ec;
-        fs::remove(platform::toPath(file), ec);
-        if (ec) throw EngineError(ErrorCode::DiskIo, describe::diskIo(file, platform::errorText(ec)));
-    }
+    for (const std::string& file : DataFileNames(path))
+        if (const platform::SystemError error = platform::removeFile(file))
+            throw EngineError(ErrorCode::DiskIo, describe::diskIo(file, error.text()));
 }
 
 bool detail::hasCrashState(const std::string& path) {
     for (const char* suffix : kSidecars)
         if (present(sidecar(path, suffix))) return true;
     // What is no regular file is refused later, as no data file (a FIFO does not block the open).
-    int error = 0;
-    const std::unique_ptr<platform::ReadOnlyFile> opened = platform::ReadOnlyFile::open(path, error);
-    if (!opened || !opened->isRegular()) return false;
+    std::unique_ptr<platform::ReadOnlyFile> opened;
+    if (platform::ReadOnlyFile::open(path, opened) || !opened->isRegular()) return false;
     // Bytes 18 and 19 of SQLite's header (write and read version) are 2 in WAL mode.
     std::array<char, 20> header{};
     constexpr char kMagic[] = "SQLite format 3";
-    return opened->readAt(header.data(), header.size(), 0) == static_cast<std::int64_t>(header.size()) &&
+    std::int64_t n = 0;
+    return !opened->readAt(header.data(), header.size(), 0, n) && n == static_cast<std::int64_t>(header.size()) &&
            std::memcmp(header.data(), kMagic, sizeof kMagic) == 0 && (header[18] == 2 || header[19] == 2);
 }
 

@@ -4,6 +4,6 @@
 
 namespace engine {
 
-bool ExcludeWriters(const platform::ReadOnlyFile& file) { return file.lockForReading(platform::sqliteWriterLocks()); }
+bool ExcludeWriters(const platform::ReadOnlyFile& file) { return !file.lockForReading(platform::sqliteWriterLocks()); }
 
 }  // namespace engine

@@ -1,10 +1,10 @@
-#include "local_time.h"
+#include "user_locale.h"
 
 #include <windows.h>
 
 #include <cstdio>
 
-#include "log_encoding.h"
+#include "narrowing_flags.h"
 #include "wide_text.h"
 
 namespace platform {
@@ -32,6 +32,19 @@ std::string logTimeFields() {
         if (const std::size_t dot = seconds.find('.'); dot != std::string::npos) seconds.replace(dot, 1, separator);
     }
     return toLogEncoding(windows::utf8(timeText) + "," + seconds + ",");
+}
+
+std::string toLogEncoding(const std::string& text) {
+    const std::wstring wide = windows::wide(text);
+    if (wide.empty()) return {};
+    const int length = static_cast<int>(wide.size());
+    // What the ANSI code page lacks becomes its default character, never a lookalike.
+    const UINT codePage = GetACP();
+    const DWORD flags = windows::narrowingFlags(codePage);
+    const int size = WideCharToMultiByte(codePage, flags, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(codePage, flags, wide.data(), length, out.data(), size, nullptr, nullptr);
+    return out;
 }
 
 }  // namespace platform

@@ -1,7 +1,9 @@
 #pragma once
 
-// A child process under a fault: extra environment, a file-size limit, no power to override
-// file permissions, a deadline. It can be waited for while it stops itself and resumed.
+// The POSIX side's one way of running the build's programs: a child process with extra
+// environment, and for the fault tests a file-size limit, no power to override file permissions,
+// a deadline; it can be waited for while it stops itself, and resumed. Its standard output and
+// error are kept whole, whatever their size.
 
 #include <sys/resource.h>
 #include <sys/types.h>
@@ -11,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace faults {
+namespace testsupport {
 
 struct ChildOptions {
     std::vector<std::string> env;  // "NAME=value", replacing any inherited NAME
@@ -27,6 +29,7 @@ struct ChildOptions {
 struct Ending {
     static constexpr int kTimedOut = -2;
     int code = kTimedOut;  // exit status, 128 + signal when killed, kTimedOut when it ran past the deadline
+    std::string output;    // what it wrote to stdout
     std::string errors;    // what it wrote to stderr (sanitizer reports, for a failure message)
 };
 
@@ -45,6 +48,7 @@ public:
 
 private:
     pid_t pid_ = -1;
+    int outFd_ = -1;
     int errFd_ = -1;
     std::chrono::steady_clock::time_point deadline_;
     std::optional<int> status_;
@@ -56,4 +60,4 @@ Ending runChild(const std::vector<std::string>& argv, const ChildOptions& option
 // write permission; where it is not (a root that cannot drop capabilities) such tests skip.
 bool permissionBitsHold();
 
-}  // namespace faults
+}  // namespace testsupport

@@ -12,9 +12,9 @@
 #include <filesystem>
 #include <thread>
 
-#include "test_support.h"
+#include "../test_support.h"
 
-namespace faults {
+namespace testsupport {
 
 namespace {
 
@@ -29,6 +29,15 @@ std::vector<std::string> environmentWith(const std::vector<std::string>& extra) 
     }
     result.insert(result.end(), extra.begin(), extra.end());
     return result;
+}
+
+std::string contentsOf(int fd) {
+    std::string contents;
+    char buffer[4096];
+    ssize_t n = 0;
+    for (off_t at = 0; (n = ::pread(fd, buffer, sizeof buffer, at)) > 0; at += n)
+        contents.append(buffer, static_cast<std::size_t>(n));
+    return contents;
 }
 
 std::vector<char*> pointersTo(std::vector<std::string>& strings) {
@@ -61,12 +70,13 @@ Child::Child(const std::vector<std::string>& argv, const ChildOptions& options)
     std::vector<std::string> env = environmentWith(options.env);
     std::vector<char*> argp = pointersTo(args);
     std::vector<char*> envp = pointersTo(env);
+    outFd_ = ::memfd_create("child-stdout", MFD_CLOEXEC);
     errFd_ = ::memfd_create("child-stderr", MFD_CLOEXEC);
     pid_ = ::fork();
     if (pid_ == 0) {
         const int devnull = ::open("/dev/null", O_RDWR);
         ::dup2(devnull, 0);
-        ::dup2(devnull, 1);
+        ::dup2(outFd_, 1);
         ::dup2(errFd_, 2);
         arrange(options);
         ::execve(argp[0], argp.data(), envp.data());
@@ -79,6 +89,7 @@ Child::~Child() {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
     }
+    if (outFd_ >= 0) ::close(outFd_);
     if (errFd_ >= 0) ::close(errFd_);
 }
 
@@ -115,10 +126,8 @@ Ending Child::wait() {
     }
     if (!timedOut)
         ending.code = WIFEXITED(*status_) ? WEXITSTATUS(*status_) : 128 + WTERMSIG(*status_);
-    char buffer[4096];
-    ssize_t n = 0;
-    for (off_t at = 0; (n = ::pread(errFd_, buffer, sizeof buffer, at)) > 0; at += n)
-        ending.errors.append(buffer, static_cast<std::size_t>(n));
+    ending.output = contentsOf(outFd_);
+    ending.errors = contentsOf(errFd_);
     return ending;
 }
 
@@ -137,4 +146,4 @@ bool permissionBitsHold() {
     return hold;
 }
 
-}  // namespace faults
+}  // namespace testsupport

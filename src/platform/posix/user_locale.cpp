@@ -1,4 +1,4 @@
-#include "local_time.h"
+#include "user_locale.h"
 
 #include <locale.h>
 
@@ -33,5 +33,8 @@ std::string logTimeFields() {
     freelocale(userLocale);
     return std::string(timeText) + "," + secondsText + ",";
 }
+
+// The system's narrow encoding is UTF-8, which holds every character.
+std::string toLogEncoding(const std::string& text) { return text; }
 
 }  // namespace platform
