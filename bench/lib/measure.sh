@@ -1,6 +1,7 @@
 # shellcheck shell=bash
 # One timed run of one contender on a fresh copy of the damaged file. Appends to $SAMPLES a line
-# "case <tab> contender <tab> round <tab> wall seconds <tab> peak RSS in KiB" (of the process tree).
+# "case <tab> contender <tab> round <tab> wall seconds <tab> peak RSS in KiB <tab> user seconds <tab>
+# system seconds" (the RSS of the largest process, the CPU time of all of them, threads included).
 
 # The contender's command line, working on run/source.mdb; `folder` holds the floor's SQL.
 command_of() {
@@ -22,7 +23,7 @@ sample() {
   sync
   local start end
   start=$EPOCHREALTIME
-  if ! /usr/bin/time -f %M -o "$RUN/rss" "${COMMAND[@]}" 2>"$RUN/err" ||
+  if ! /usr/bin/time -f '%M %U %S' -o "$RUN/usage" "${COMMAND[@]}" 2>"$RUN/err" ||
      { [ "$contender" = repair ] && [ ! -e "$TOOL/QNrepair.dat" ]; }; then
     echo "bench: $contender failed on $id:" >&2
     cat "$RUN/err" "$TOOL/QNrepair.txt" 2>/dev/null >&2
@@ -30,5 +31,5 @@ sample() {
   fi
   end=$EPOCHREALTIME
   printf '%s\t%s\t%s\t%s\t%s\n' "$id" "$contender" "$round" "$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f", b - a }')" \
-    "$(tail -1 "$RUN/rss")" >>"$SAMPLES"
+    "$(tail -1 "$RUN/usage" | tr ' ' '\t')" >>"$SAMPLES"
 }

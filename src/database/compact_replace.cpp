@@ -24,7 +24,7 @@
 namespace {
 
 // Compacts the file at `path` into the scratch copy, from its last committed state.
-void compactIntoScratch(const std::string& path, const std::string& connect) {
+void compactIntoScratch(const std::string& path, const std::string& connect, RemakesIndex remakes) {
     // Held from here until the repair ends, so that no other repair deletes or replaces our copy.
     scratch::hold();
     std::error_code ignored;
@@ -40,12 +40,14 @@ void compactIntoScratch(const std::string& path, const std::string& connect) {
     // remembered, compacted and checked before the replacement is its last committed one.
     dbEngine.RecoverDatabase(path, connect);
     scratch::rememberSource(path);
-    dbEngine.CompactDatabase(path, repairM::ScratchPath(), "", 0, connect);
+    engine::RemadeIndexes remade;
+    if (remakes != nullptr) remade = remakes;
+    dbEngine.CompactDatabase(path, repairM::ScratchPath(), "", 0, connect, remade);
 }
 
 }  // namespace
 
-bool CompactDataFile(const std::string& path, const std::string& password, LostRows& lost) {
+bool CompactDataFile(const std::string& path, const std::string& password, LostRows& lost, RemakesIndex remakes) {
     return repairM::RunTrapped(msg::kFile + path + msg::kTailNotCompacted, [&] {
         engine::DBEngine& dbEngine = engine::DBEngine::instance();
         // The logon's password check is costly by design and touches no data file: it runs on
@@ -59,7 +61,7 @@ bool CompactDataFile(const std::string& path, const std::string& password, LostR
         helper.setFileName(repairM::ScratchPath());
         helper.setPassword(password);
         try {
-            compactIntoScratch(path, connect);
+            compactIntoScratch(path, connect, remakes);
         } catch (...) {
             // A failed logon is what to report first, as when it ran before the compaction.
             logon.get();

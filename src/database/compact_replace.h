@@ -3,11 +3,14 @@
 #include <string>
 
 #include "lost_rows.h"
+#include "rebuild.h"
 
-// Compacts the file under repair into the scratch copy (tool's directory/temp/repair.mdb).
+// Compacts the file under repair into the scratch copy (tool's directory/temp/repair.mdb), leaving
+// out the indexes that `remakes` (when set) says the rebuild that follows makes again.
 // True when the scratch copy exists afterwards; `lost` then says what a damaged file's salvage
 // could not bring back (the log has said it too).
-bool CompactDataFile(const std::string& path, const std::string& password, LostRows& lost);
+bool CompactDataFile(const std::string& path, const std::string& password, LostRows& lost,
+                     RemakesIndex remakes = nullptr);
 
 // Puts the scratch copy in place of the file at `path`, keeping the damaged original beside it
 // when `lost` has rows. True when the copy now stands there.

@@ -1,5 +1,6 @@
 #include "rebuild.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "compact_replace.h"
@@ -118,6 +119,18 @@ private:
     engine::DatabasePtr db_;
 };
 
+bool remadeBy(const RebuildPlan& plan, const std::string& table, const std::string& index,
+              const std::vector<std::string>& fields) {
+    bool visited = false;
+    for (const std::vector<TablePass>& phase : phasesOf(plan))
+        for (const TablePass& pass : phase) visited = visited || pass.table == table;
+    const catalogue::IndexDefinition* definition = catalogue::findIndex(table, index);
+    if (!visited || definition == nullptr) return false;
+    return std::any_of(definition->fields.begin(), definition->fields.end(), [&](const std::string& field) {
+        return std::find(fields.begin(), fields.end(), field) == fields.end();
+    });
+}
+
 bool rebuildScratchCopy(const RebuildPlan& plan, const std::string& path, const std::string& password) {
     const bool rebuilt = repairM::RunTrapped(plan.kindHead + msg::kFile + path + msg::kTailNotRepaired,
                                              [&] { return Rebuild(plan, path).run(plan, password); });
@@ -133,4 +146,12 @@ bool RebuildWorkFile(const std::string& path, const std::string& password) {
 
 bool RebuildDesignFile(const std::string& path, const std::string& password) {
     return rebuildScratchCopy(kDesignPlan, path, password);
+}
+
+bool WorkFileRemakes(const std::string& table, const std::string& index, const std::vector<std::string>& fields) {
+    return remadeBy(kWorkPlan, table, index, fields);
+}
+
+bool DesignFileRemakes(const std::string& table, const std::string& index, const std::vector<std::string>& fields) {
+    return remadeBy(kDesignPlan, table, index, fields);
 }

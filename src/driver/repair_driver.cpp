@@ -25,6 +25,15 @@ Rebuild rebuildOf(const hostkind::HostKind& kind) {
     return nullptr;
 }
 
+RemakesIndex remakesOf(const hostkind::HostKind& kind) {
+    switch (kind.rebuild) {
+    case hostkind::Rebuild::WorkFile: return WorkFileRemakes;
+    case hostkind::Rebuild::DesignFile: return DesignFileRemakes;
+    case hostkind::Rebuild::None: break;
+    }
+    return nullptr;
+}
+
 void stepProgressInWindow() {
     if (!repairM::CommandLineMode) repairM::StepProgress();
 }
@@ -36,13 +45,13 @@ bool repairSteps(const std::string& path, const std::string& kind, LostRows& los
         WriteLog(msg::kFile + path + msg::kTailNoPathName);
         return false;
     }
-    if (!CompactDataFile(path, kind, lost)) {
+    const hostkind::HostKind* hostKind = hostkind::findByKey(kind);
+    if (!CompactDataFile(path, kind, lost, hostKind != nullptr ? remakesOf(*hostKind) : nullptr)) {
         WriteLog(msg::kFile + path + msg::kTailNotCompacted);
         return false;
     }
     stepProgressInWindow();
 
-    const hostkind::HostKind* hostKind = hostkind::findByKey(kind);
     if (hostKind == nullptr) {
         WriteLog(msg::kThisFile + path + msg::kTailCannotRepair);
         return false;

@@ -38,8 +38,8 @@ WorkspacePtr DBEngine::CreateWorkspace(const std::string& name, const std::strin
 
 void DBEngine::CompactDatabase(const std::string& source, const std::string& destination,
                                const std::string& /*destinationLocale*/, int /*options*/,
-                               const std::string& sourceLocale) {
-    detail::compact(source, destination, detail::passwordFromConnect(sourceLocale));
+                               const std::string& sourceLocale, const RemadeIndexes& remade) {
+    detail::compact(source, destination, detail::passwordFromConnect(sourceLocale), remade);
 }
 
 void DBEngine::setKeepAlive(std::function<void()> keepAlive) { detail::setKeepAlive(std::move(keepAlive)); }

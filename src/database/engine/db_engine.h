@@ -4,6 +4,7 @@
 #include <string>
 
 #include "database.h"
+#include "remade_indexes.h"
 #include "workspace.h"
 
 namespace engine {
@@ -34,10 +35,12 @@ public:
     // DestinationExists, FileNotFound, NotOurFormat, WrongPassword, FileLocked, DiskIo (a read or
     // write the system refused, after trying it again; never taken for damage), DiskFull (the
     // destination's disk, also before any write when it is sure not to hold the copy), Damaged
-    // (nothing could be salvaged). Whatever it throws, it leaves no destination behind.
+    // (nothing could be salvaged). Whatever it throws, it leaves no destination behind. An index
+    // that `remade` names is left out of a copy of a sound source, with its bookkeeping, as if
+    // deleted: the caller makes it again.
     void CompactDatabase(const std::string& source, const std::string& destination,
                          const std::string& destinationLocale = "", int options = 0,
-                         const std::string& sourceLocale = "");
+                         const std::string& sourceLocale = "", const RemadeIndexes& remade = {});
 
     // Brings `path` to its last committed state in place, as SQLite's own recovery defines it:
     // a hot rollback journal is rolled back; a file in WAL mode gets its committed transactions

@@ -55,6 +55,30 @@ TEST_F(CompactionTest, CopyKeepsRowsIndexesFlagsAndPassword) {
     EXPECT_EQ(errorOf([&] { open(path("copy.mdb"), "wrong"); }).code(), ErrorCode::WrongPassword);
 }
 
+// An index the caller makes again is left out of the copy as though deleted: its bookkeeping and
+// its Required triggers go with it, the other indexes are copied, and it can be appended again.
+TEST_F(CompactionTest, IndexTheCallerMakesAgainIsLeftOut) {
+    std::vector<std::string> asked;
+    engine::DBEngine::instance().CompactDatabase(
+        source_, path("copy.mdb"), "", 0, connect(kPassword),
+        [&](const std::string& table, const std::string& index, const std::vector<std::string>& fields) {
+            std::string shape = table + "." + index + "(";
+            for (const std::string& field : fields) shape += field + (&field == &fields.back() ? ")" : ",");
+            asked.push_back(shape);
+            return index == "Key00";
+        });
+    EXPECT_EQ(asked, (std::vector<std::string>{"T.Ind00(Name,K)", "T.Key00(K)"}));
+    EXPECT_EQ(testsupport::sqlite3Query(path("copy.mdb"), "SELECT name FROM sqlite_schema WHERE type IN ('index', 'trigger')"
+                                                          " AND name LIKE '%Key00%' UNION ALL SELECT index_name FROM _qn_index"
+                                                          " WHERE index_name = 'Key00'"),
+              "");
+    const engine::DatabasePtr copy = open(path("copy.mdb"));
+    EXPECT_EQ(indexNames(*copy, "T"), std::vector<std::string>{"Ind00"});
+    EXPECT_EQ(walkKeys(*copy, "T"), walkKeys(*open(source_, kPassword, true), "T"));
+    appendIndex(*copy, "T", {"Key00", {"K"}, true, true, true});
+    EXPECT_EQ(indexNames(*copy, "T"), (std::vector<std::string>{"Ind00", "Key00"}));
+}
+
 TEST_F(CompactionTest, RequiredIsStillEnforcedInTheCopy) {
     compact(path("copy.mdb"));
     const engine::DatabasePtr copy = open(path("copy.mdb"));

@@ -2,12 +2,19 @@
 
 #include <filesystem>
 
-#include "background_check.h"
+#include <cstring>
+#include <future>
+#include <set>
+#include <vector>
+
+#include "copy_proof.h"
 #include "engine_error.h"
 #include "file_format.h"
 #include "index_agreement.h"
+#include "index_store.h"
 #include "layout.h"
 #include "open_data_file.h"
+#include "password.h"
 #include "paths.h"
 #include "salvage.h"
 #include "sidecars.h"
@@ -16,40 +23,102 @@ namespace engine::detail {
 
 namespace {
 
-// A straight copy of a sound file, with any index that does not match its table rebuilt.
-// `checker` is a second connection to the source, on which `password` is verified.
-void copyWhole(Connection& source, std::shared_ptr<Connection> checker, const std::string& destination,
-               const std::string& password) {
-    // VACUUM INTO copies a damaged page as it finds it (rows out of order, an index entry that no
-    // row has): only a copy of a source proven sound, or one that itself passes SQLite's full
-    // check, counts; anything else calls for salvage. A copy of a sound source is as sound, so the
-    // source is proven on another core while it is copied (background_check.h); the copy itself is
-    // checked only when the source is not proven.
+// The SQLite names of the source's indexes that `remade` says the caller deletes and makes again,
+// with the tables and names they have in the bookkeeping. Only an index made by a statement of
+// its own: one that a table's constraint makes (a UNIQUE column's) goes with its table and cannot
+// be deleted, which the caller is left to find out.
+struct LeftOut {
+    std::set<std::string> sqliteNames;
+    std::vector<std::pair<std::string, std::string>> indexes;  // table, index
+};
+
+LeftOut indexesLeftOut(Connection& source, const RemadeIndexes& remade) {
+    LeftOut leftOut;
+    if (!remade) return leftOut;
+    Statement list = source.prepare(std::string("SELECT DISTINCT table_name FROM ") + kIndexTable);
+    std::vector<std::string> tables;
+    while (list.step()) tables.push_back(list.columnText(0));
+    Statement own = source.prepare("SELECT sql IS NOT NULL FROM sqlite_schema WHERE type = 'index' AND name = ?");
+    for (const std::string& table : tables) {
+        if (!tableExists(source, table)) continue;
+        for (const IndexRecord& index : loadIndexes(source, table)) {
+            if (!remade(table, index.name, index.fields)) continue;
+            own.reset();
+            own.bind(1, index.sqliteName);
+            if (!own.step() || own.columnInt(0) == 0) continue;
+            leftOut.sqliteNames.insert(index.sqliteName);
+            leftOut.indexes.emplace_back(table, index.name);
+        }
+    }
+    return leftOut;
+}
+
+// While it lives, VACUUM INTO on `source` makes no index of `names` in its copy: SQLite asks the
+// authorizer before it creates each index there, and one it is told to ignore is not created, so
+// the copy of its table leaves its entries behind.
+class IndexesNotCopied {
+public:
+    IndexesNotCopied(Connection& source, const std::set<std::string>& names) : source_(source) {
+        if (!names.empty()) sqlite3_set_authorizer(source_.handle(), ignoreCreation, const_cast<std::set<std::string>*>(&names));
+    }
+    ~IndexesNotCopied() { sqlite3_set_authorizer(source_.handle(), nullptr, nullptr); }
+    IndexesNotCopied(const IndexesNotCopied&) = delete;
+    IndexesNotCopied& operator=(const IndexesNotCopied&) = delete;
+
+private:
+    static int ignoreCreation(void* names, int action, const char* index, const char*, const char* database,
+                              const char*) {
+        if (action != SQLITE_CREATE_INDEX || index == nullptr || database == nullptr || std::strcmp(database, "main") == 0)
+            return SQLITE_OK;
+        return static_cast<const std::set<std::string>*>(names)->count(index) != 0 ? SQLITE_IGNORE : SQLITE_OK;
+    }
+    Connection& source_;
+};
+
+// A copy of a sound source, with any index that does not match its table rebuilt, and none of the
+// indexes the caller makes again. Only a copy that proves sound counts (copy_proof.h); anything
+// else calls for salvage.
+void copyWhole(Connection& source, const std::string& destination, const std::string& password,
+               const RemadeIndexes& remade) {
     // SQLite's check passes a file whose bookkeeping is garbled, and its copy could not be read.
     requireBookkeeping(source, kIndexTable);
-    // The password's verification, costly by design, runs beside the copy, before the check: a
-    // copy made under a wrong one goes unused, and the file is not encrypted, so the copy reveals
-    // nothing that the file itself did not.
-    BackgroundCheck sourceCheck(std::move(checker), [password](Connection& checked) { checkPassword(checked, password); });
+    // The password's verification, costly by design, runs beside the copy: a copy made under a
+    // wrong one goes unused, and the file is not encrypted, so the copy reveals nothing that the
+    // file itself did not.
+    std::future<bool> passwordChecked =
+        std::async(std::launch::async, [verifier = storedVerifier(source), password] {
+            return verifier.empty() || verifyPassword(verifier, password);
+        });
+    const LeftOut leftOut = indexesLeftOut(source, remade);
     // The copy is flushed whole before it replaces anything, and a copy left by a crash is made
     // afresh, so neither VACUUM INTO (which flushes as its source connection says) nor the
-    // commit below waits for the disk.
+    // commits below wait for the disk.
     source.exec("PRAGMA synchronous=OFF");
-    Statement vacuum = source.prepare("VACUUM INTO ?");
-    vacuum.bind(1, destination);
-    vacuum.step();
+    {
+        const IndexesNotCopied notCopied(source, leftOut.sqliteNames);
+        Statement vacuum = source.prepare("VACUUM INTO ?");
+        vacuum.bind(1, destination);
+        vacuum.step();
+    }
     std::shared_ptr<Connection> copy = Connection::open(destination, OpenMode::ReadWrite);
     copy->exec("PRAGMA synchronous=OFF");
     // The problems of an earlier salvage describe that compaction, not this one; the copy's
-    // tables and indexes have new root pages.
+    // tables and indexes have new root pages; an index left out is gone with its bookkeeping.
     copy->exec("BEGIN");
     copy->exec(std::string("DROP TABLE IF EXISTS ") + kSalvageTable);
+    for (const auto& [table, index] : leftOut.indexes) forgetIndex(*copy, table, index);
     refreshLayout(*copy);
     copy->exec("COMMIT");
-    if (sourceCheck.passed()) return;
-    repairDisagreeingIndexes(*copy);
-    const std::string verdict = copy->integrityCheck();
-    if (verdict != "ok") throw EngineError(ErrorCode::Damaged, describe::damaged(source.path(), verdict));
+    // The copy was written a moment ago: it is read from memory, not from the disk.
+    const CopyVerdict verdict = proveCopy(*copy);
+    if (!verdict.damage.empty()) throw EngineError(ErrorCode::Damaged, describe::damaged(source.path(), verdict.damage));
+    if (!repairDisagreeingIndexes(*copy, verdict.disagreeing))
+        throw EngineError(ErrorCode::Damaged, describe::damaged(source.path(), "管理用の表にないインデックスが表と食い違っています"));
+    if (verdict.incomplete) {
+        const std::string full = copy->integrityCheck();
+        if (full != "ok") throw EngineError(ErrorCode::Damaged, describe::damaged(source.path(), full));
+    }
+    if (!passwordChecked.get()) throw EngineError(ErrorCode::WrongPassword, describe::wrongPassword(source.path()));
 }
 
 // The source, opened only to be read, a data file of ours (its password is verified beside the
@@ -116,7 +185,8 @@ void removeCopy(const std::string& destination) {
 
 }  // namespace
 
-void compact(const std::string& source, const std::string& destination, const std::string& password) {
+void compact(const std::string& source, const std::string& destination, const std::string& password,
+             const RemadeIndexes& remade) {
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::symlink_status(platform::toPath(destination), ec)))
         throw EngineError(ErrorCode::DestinationExists, describe::destinationExists(destination));
@@ -126,7 +196,7 @@ void compact(const std::string& source, const std::string& destination, const st
     try {
         const std::shared_ptr<Connection> conn = openSource(source);
         requireRoomForCopy(*conn, destination, password);
-        copyWhole(*conn, openSource(source), destination, password);
+        copyWhole(*conn, destination, password, remade);
         return;
     } catch (const EngineError& e) {
         removeCopy(destination);

@@ -4,8 +4,11 @@
 
 #include <string>
 
+#include "remade_indexes.h"
+
 namespace engine::detail {
 
-void compact(const std::string& source, const std::string& destination, const std::string& password);
+void compact(const std::string& source, const std::string& destination, const std::string& password,
+             const RemadeIndexes& remade);
 
 }  // namespace engine::detail

@@ -2,25 +2,28 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
 #include "engine_error.h"
 #include "file_format.h"
-#include "index_proof.h"
 #include "index_store.h"
 #include "salvage_report.h"
 
 namespace engine::detail {
 
-void repairDisagreeingIndexes(Connection& copy) {
+bool repairDisagreeingIndexes(Connection& copy, const std::vector<IndexOfTable>& disagreeing) {
+    if (disagreeing.empty()) return true;
     Statement list = copy.prepare(std::string("SELECT DISTINCT table_name FROM ") + kIndexTable);
     std::vector<std::string> tables;
     while (list.step()) tables.push_back(list.columnText(0));
+    std::size_t dealtWith = 0;
     for (const std::string& table : tables) {
         if (!tableExists(copy, table)) continue;
-        const std::vector<std::string> disagreeing = disagreeingIndexes(copy, table);
         for (const IndexRecord& index : loadIndexes(copy, table)) {
-            if (std::find(disagreeing.begin(), disagreeing.end(), index.sqliteName) == disagreeing.end()) continue;
+            const bool disagrees = std::any_of(disagreeing.begin(), disagreeing.end(), [&](const IndexOfTable& d) {
+                return d.table == table && d.index == index.sqliteName;
+            });
+            if (!disagrees) continue;
+            ++dealtWith;
             deleteIndex(copy, table, index.name);
             try {
                 appendIndex(copy, table, index);
@@ -33,6 +36,7 @@ void repairDisagreeingIndexes(Connection& copy) {
             }
         }
     }
+    return dealtWith == disagreeing.size();
 }
 
 }  // namespace engine::detail

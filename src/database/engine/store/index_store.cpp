@@ -200,12 +200,16 @@ void deleteIndex(Connection& conn, const std::string& table, const std::string& 
     if (found == existing.end()) throw EngineError(ErrorCode::ItemNotFound, describe::indexNotFound(table, name));
     Savepoint sp(conn);
     conn.exec("DROP INDEX " + quoteIdentifier(found->sqliteName));
+    forgetIndex(conn, table, name);
+    layoutRemove(conn, found->sqliteName);
+    sp.commit();
+}
+
+void forgetIndex(Connection& conn, const std::string& table, const std::string& name) {
     dropRequiredTriggers(conn, table, name);
     Statement remove = conn.prepare(std::string("DELETE FROM ") + kIndexTable + " WHERE table_name=? AND index_name=?");
     remove.bind(1, table).bind(2, name);
     remove.step();
-    layoutRemove(conn, found->sqliteName);
-    sp.commit();
 }
 
 }  // namespace engine::detail

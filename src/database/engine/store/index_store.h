@@ -56,5 +56,8 @@ private:
 // Checks and adds one index in a single transaction.
 void appendIndex(Connection& conn, const std::string& table, const IndexRecord& index);
 void deleteIndex(Connection& conn, const std::string& table, const std::string& name);
+// What deleteIndex does besides dropping the SQLite index: the Required triggers and the row of
+// bookkeeping go (for an index whose SQLite index is gone already); the caller keeps the layout.
+void forgetIndex(Connection& conn, const std::string& table, const std::string& name);
 
 }  // namespace engine::detail

@@ -3,7 +3,8 @@
 // Internal to the engine: the layer through which SQLite reads and writes every file. A read or
 // write that the system refuses is tried again before it counts (platform/transient_failures.h),
 // and what the system finally refused is remembered, for the error to name the file it concerns
-// and the system's own reason rather than the file the statement ran on.
+// and the system's own reason rather than the file the statement ran on. A database file read or
+// written front to back goes to the system in runs of several pages rather than page by page.
 
 #include <cstdint>
 #include <optional>

@@ -134,12 +134,8 @@ std::int64_t Connection::queryInt(const std::string& sql) {
     return stmt.step() ? stmt.columnInt(0) : 0;
 }
 
-std::string Connection::integrityCheck() { return verdictOf("PRAGMA integrity_check(1)"); }
-
-std::string Connection::quickCheck() { return verdictOf("PRAGMA quick_check(1)"); }
-
-std::string Connection::verdictOf(const char* check) {
-    Statement stmt = prepare(check);
+std::string Connection::integrityCheck() {
+    Statement stmt = prepare("PRAGMA integrity_check(1)");
     const std::string verdict = stmt.step() ? stmt.columnText(0) : "";
     // A check reports a page it could not fetch as a row of its verdict ("unable to get the
     // page. error code=266"), not as an error: what the system refused meanwhile says nothing of

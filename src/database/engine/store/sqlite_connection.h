@@ -37,14 +37,10 @@ public:
     // SQLite's full check of the file: "ok", or the first problem it finds. A read the system
     // refused while it ran is thrown as that refusal (DiskIo), never given as a problem.
     std::string integrityCheck();
-    // SQLite's quick check, likewise: all of the full check but whether indexes agree with their
-    // tables and unique indexes hold each key once.
-    std::string quickCheck();
 
     [[noreturn]] void fail(int rc) const;
 
 private:
-    std::string verdictOf(const char* check);
     Connection(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
     sqlite3* db_;
     std::string path_;
