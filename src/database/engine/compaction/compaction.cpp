@@ -113,7 +113,7 @@ void copyWhole(Connection& source, const std::string& destination, const std::st
     const CopyVerdict verdict = proveCopy(*copy);
     if (!verdict.damage.empty()) throw EngineError(ErrorCode::Damaged, describe::damaged(source.path(), verdict.damage));
     if (!repairDisagreeingIndexes(*copy, verdict.disagreeing))
-        throw EngineError(ErrorCode::Damaged, describe::damaged(source.path(), "管理用の表にないインデックスが表と食い違っています"));
+        throw EngineError(ErrorCode::Damaged, describe::damaged(source.path(), describe::unlistedIndexDisagrees()));
     if (verdict.incomplete) {
         const std::string full = copy->integrityCheck();
         if (full != "ok") throw EngineError(ErrorCode::Damaged, describe::damaged(source.path(), full));

@@ -27,12 +27,10 @@ bool repairDisagreeingIndexes(Connection& copy, const std::vector<IndexOfTable>&
             deleteIndex(copy, table, index.name);
             try {
                 appendIndex(copy, table, index);
-                recordProblem(copy, table, "インデックス '" + index.name + "' が表と食い違っていたため、作り直しました");
+                recordProblem(copy, table, describe::indexDisagreedRemade(index.name));
             } catch (const EngineError& e) {
                 if (!refusesIndex(e)) throw;
-                recordProblem(copy, table,
-                              "インデックス '" + index.name + "' が表と食い違い、作り直せなかったため、除きました (" +
-                                  e.what() + ")");
+                recordProblem(copy, table, describe::indexDisagreedLeftOut(index.name, e.what()));
             }
         }
     }

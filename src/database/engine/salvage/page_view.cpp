@@ -7,7 +7,7 @@
 #include <mutex>
 
 #include "engine_error.h"
-#include "io_failures.h"
+#include "sqlite_vfs.h"
 
 // SQLite's page readers sqlite_dbdata and sqlite_dbptr, from its recovery extension.
 extern "C" int sqlite3_dbdata_init(sqlite3* db, char** error, const sqlite3_api_routines* api);

@@ -156,6 +156,7 @@ std::string indexDisagreedRemade(const std::string& index) {
 std::string indexDisagreedLeftOut(const std::string& index, const std::string& reason) {
     return "インデックス " + quoted(index) + " が表と食い違い、作り直せなかったため、除きました (" + reason + ")";
 }
+std::string unlistedIndexDisagrees() { return "管理用の表にないインデックスが表と食い違っています"; }
 std::string salvaged() { return "ファイルが壊れていたため、読める行とインデックスだけを取り出しました"; }
 std::string recoveryStopped(const std::string& reason) {
     return "SQLite の回復処理が途中で止まりました (" + reason + ")";

@@ -138,6 +138,8 @@ std::string indexDefinitionLost(const std::string& index);
 std::string indexNotRemade(const std::string& index, const std::string& reason);
 std::string indexDisagreedRemade(const std::string& index);
 std::string indexDisagreedLeftOut(const std::string& index, const std::string& reason);
+// An index that the bookkeeping does not list, and so cannot be made again, disagrees with its table.
+std::string unlistedIndexDisagrees();
 std::string salvaged();
 std::string recoveryStopped(const std::string& reason);
 std::string noReadableTable();

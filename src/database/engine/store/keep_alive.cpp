@@ -4,6 +4,8 @@
 #include <mutex>
 #include <thread>
 
+#include <sqlite3.h>
+
 namespace engine::detail {
 
 namespace {

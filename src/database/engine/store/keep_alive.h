@@ -4,7 +4,8 @@
 
 #include <functional>
 
-#include <sqlite3.h>
+// Of the engine's headers, only sqlite_connection.h includes SQLite's.
+struct sqlite3;
 
 namespace engine::detail {
 

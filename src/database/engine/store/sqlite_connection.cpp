@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "engine_error.h"
-#include "io_failures.h"
+#include "sqlite_vfs.h"
 #include "keep_alive.h"
 #include "paths.h"
 #include "system_error.h"
@@ -21,7 +21,7 @@ constexpr int kBusyTimeoutMs = 1000;
 
 // The file that the system refused, as the user knows it.
 std::string nameOf(const IoFailure& failure) {
-    return failure.file.empty() ? std::string("SQLite の一時ファイル") : failure.file;
+    return failure.file.empty() ? describe::sqliteTemporaryFile() : failure.file;
 }
 
 std::string reasonOf(const IoFailure& failure, const std::string& message) {

@@ -1,6 +1,6 @@
 #pragma once
 
-// Internal to the engine: the only header that names SQLite.
+// Internal to the engine: the only header that includes SQLite's (the others declare what they name).
 
 #include <sqlite3.h>
 

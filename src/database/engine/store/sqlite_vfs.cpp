@@ -1,4 +1,4 @@
-#include "io_failures.h"
+#include "sqlite_vfs.h"
 
 #include <algorithm>
 #include <array>
@@ -6,6 +6,8 @@
 #include <cstring>
 #include <mutex>
 #include <vector>
+
+#include <sqlite3.h>
 
 #include "sqlite_files.h"
 #include "system_error.h"

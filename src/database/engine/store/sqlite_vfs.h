@@ -1,6 +1,6 @@
 #pragma once
 
-// Internal to the engine: the layer through which SQLite reads and writes every file. A read or
+// Internal to the engine: its SQLite VFS, the layer through which SQLite reads and writes every file. A read or
 // write that the system refuses is tried again before it counts (platform/transient_failures.h),
 // and what the system finally refused is remembered, for the error to name the file it concerns
 // and the system's own reason rather than the file the statement ran on. A database file read or
@@ -10,7 +10,8 @@
 #include <optional>
 #include <string>
 
-#include <sqlite3.h>
+// Of the engine's headers, only sqlite_connection.h includes SQLite's.
+struct sqlite3_vfs;
 
 namespace engine::detail {
 
