@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "command_line.h"
+#include "driver/command_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string commandLine(reinterpret_cast<const char*>(data), size);

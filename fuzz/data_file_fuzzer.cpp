@@ -11,8 +11,8 @@
 #include <fstream>
 #include <string>
 
-#include "db_engine.h"
-#include "engine_error.h"
+#include "database/engine/db_engine.h"
+#include "database/engine/store/engine_error.h"
 
 namespace {
 

@@ -1,16 +1,16 @@
 #include <cstdio>
 #include <string>
 
-#include "program_arguments.h"
-#include "main_procedure.h"
+#include "platform/program_arguments.h"
+#include "driver/main_procedure.h"
 #ifdef QN_WITH_UI
-#include "show_window.h"
+#include "ui/show_window.h"
 #endif
 
 int main(int argc, char** argv) {
     return repairM::Main(platform::commandLine(argc, argv), [&] {
 #ifdef QN_WITH_UI
-        ui::ShowRepairWindow(argc, argv);
+        ui::showRepairWindow(argc, argv);
 #else
         std::fputs("QNrepair: this build has no window; pass a command line.\n", stderr);
 #endif

@@ -1,4 +1,4 @@
-#include "descriptions.h"
+#include "common/descriptions.h"
 
 namespace repairM::describe {
 

@@ -1,7 +1,7 @@
-#include "hooks.h"
+#include "common/hooks.h"
 
-#include "messages.h"
-#include "module_state.h"
+#include "common/messages.h"
+#include "common/module_state.h"
 
 namespace repairM {
 
@@ -20,7 +20,7 @@ int MsgBox(const std::string& prompt, int style, const std::string& title) {
     return messageBoxHook(prompt, style, title);
 }
 
-void ShowErrorBox(const std::string& description) { MsgBox(description, vbInformation, msg::kErrorTitle); }
+void showErrorBox(const std::string& description) { MsgBox(description, vbInformation, msg::kErrorTitle); }
 
 void StepProgress() {
     if (progressHook) progressHook();

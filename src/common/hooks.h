@@ -28,7 +28,7 @@ void installHooks(MessageBoxHook messageBox, ProgressHook progress);
 int MsgBox(const std::string& prompt, int style, const std::string& title);
 
 // An error trap's box: the description, information icon, title "エラー".
-void ShowErrorBox(const std::string& description);
+void showErrorBox(const std::string& description);
 
 // Advances the window's progress bar by one; does nothing without a window.
 void StepProgress();

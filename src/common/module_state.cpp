@@ -1,9 +1,9 @@
-#include "module_state.h"
+#include "common/module_state.h"
 
 #include <filesystem>
 
-#include "messages.h"
-#include "paths.h"
+#include "common/messages.h"
+#include "platform/paths.h"
 
 namespace repairM {
 
@@ -13,13 +13,13 @@ std::string LogPath;
 std::string MarkerPath;
 
 namespace {
-std::string toolDirectory;
+std::string directoryOfTool;
 }
 
-const std::string& ToolDirectory() { return toolDirectory; }
+const std::string& toolDirectory() { return directoryOfTool; }
 
 void setToolDirectory(const std::string& directory) {
-    toolDirectory = directory;
+    directoryOfTool = directory;
     LogPath = directory + platform::kSeparator + msg::kFilePrefix + msg::kLogName;
     MarkerPath = directory + platform::kSeparator + msg::kFilePrefix + msg::kMarkerName;
 }
@@ -31,8 +31,8 @@ std::string executableDirectory() {
     return platform::fromPath(std::filesystem::current_path(ec));
 }
 
-std::string WorkgroupPath() { return toolDirectory + platform::kSeparator + msg::kFilePrefix + msg::kWorkgroupName; }
-std::string ScratchFolder() { return toolDirectory + platform::kSeparator + msg::kScratchFolderName; }
-std::string ScratchPath() { return ScratchFolder() + platform::kSeparator + msg::kScratchFileName; }
+std::string workgroupPath() { return directoryOfTool + platform::kSeparator + msg::kFilePrefix + msg::kWorkgroupName; }
+std::string scratchFolder() { return directoryOfTool + platform::kSeparator + msg::kScratchFolderName; }
+std::string scratchPath() { return scratchFolder() + platform::kSeparator + msg::kScratchFileName; }
 
 }  // namespace repairM

@@ -12,14 +12,14 @@ extern std::string LogPath;
 extern std::string MarkerPath;
 
 // The directory of the running executable, without a trailing separator.
-const std::string& ToolDirectory();
+const std::string& toolDirectory();
 // Sets the tool's directory and every path below it (start-up, and tests that run in-process).
 void setToolDirectory(const std::string& directory);
 // The directory of the running executable.
 std::string executableDirectory();
 
-std::string WorkgroupPath();
-std::string ScratchFolder();
-std::string ScratchPath();
+std::string workgroupPath();
+std::string scratchFolder();
+std::string scratchPath();
 
 }  // namespace repairM

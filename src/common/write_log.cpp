@@ -1,19 +1,19 @@
-#include "write_log.h"
+#include "common/write_log.h"
 
 #include <stdexcept>
 
-#include "descriptions.h"
-#include "failure.h"
-#include "file_access.h"
-#include "module_state.h"
-#include "system_error.h"
-#include "user_locale.h"
+#include "common/descriptions.h"
+#include "common/failure.h"
+#include "platform/file_access.h"
+#include "common/module_state.h"
+#include "platform/system_error.h"
+#include "platform/user_locale.h"
 
 namespace repairM {
 
-void WriteLog(const std::string& message) { WriteLogLines({message}); }
+void WriteLog(const std::string& message) { writeLogLines({message}); }
 
-void WriteLogLines(const std::vector<std::string>& messages) {
+void writeLogLines(const std::vector<std::string>& messages) {
     // Nothing to say makes no log: a run that wrote none has none.
     if (messages.empty()) return;
     // The host's tools read the log in the system's narrow encoding, its time fields in the

@@ -1,25 +1,25 @@
-#include "compact_replace.h"
+#include "database/compact_replace.h"
 
 #include <filesystem>
 #include <future>
 #include <stdexcept>
 
-#include "damaged_original.h"
-#include "descriptions.h"
-#include "db_engine.h"
-#include "engine_error.h"
-#include "error_trap.h"
-#include "failure.h"
-#include "file_replace.h"
-#include "file_replacement.h"
-#include "loss_report.h"
-#include "messages.h"
-#include "module_state.h"
-#include "paths.h"
-#include "repair_c.h"
-#include "scratch_guard.h"
-#include "sidecars.h"
-#include "write_log.h"
+#include "database/damaged_original.h"
+#include "common/descriptions.h"
+#include "database/engine/db_engine.h"
+#include "database/engine/store/engine_error.h"
+#include "common/error_trap.h"
+#include "common/failure.h"
+#include "database/file_replace.h"
+#include "platform/file_replacement.h"
+#include "database/loss_report.h"
+#include "common/messages.h"
+#include "common/module_state.h"
+#include "platform/paths.h"
+#include "database/repair_c.h"
+#include "database/scratch_guard.h"
+#include "database/engine/store/sidecars.h"
+#include "common/write_log.h"
 
 namespace {
 
@@ -29,11 +29,11 @@ void compactIntoScratch(const std::string& path, const std::string& connect, Rem
     scratch::hold();
     std::error_code ignored;
     // A leftover scratch copy is removed next: it must not be the very file under repair.
-    if (std::filesystem::equivalent(platform::toPath(path), platform::toPath(repairM::ScratchPath()), ignored))
+    if (std::filesystem::equivalent(platform::toPath(path), platform::toPath(repairM::scratchPath()), ignored))
         throw repairM::Failure(repairM::describe::scratchCopyIsTheFile(path));
     // With it goes whatever SQLite left beside it, which it would apply to the new copy, and what
     // a run ended before its time left beside the file under repair.
-    engine::DeleteDataFile(repairM::ScratchPath());
+    engine::deleteDataFile(repairM::scratchPath());
     if (std::string original; !platform::resolveLinks(path, original)) removeTemporariesBeside(original);
     engine::DBEngine& dbEngine = engine::DBEngine::instance();
     // What a crashed host left beside the file goes into it first, so that the state
@@ -42,13 +42,13 @@ void compactIntoScratch(const std::string& path, const std::string& connect, Rem
     scratch::rememberSource(path);
     engine::RemadeIndexes remade;
     if (remakes != nullptr) remade = remakes;
-    dbEngine.CompactDatabase(path, repairM::ScratchPath(), "", 0, connect, remade);
+    dbEngine.CompactDatabase(path, repairM::scratchPath(), "", 0, connect, remade);
 }
 
 }  // namespace
 
 bool CompactDataFile(const std::string& path, const std::string& password, LostRows& lost, RemakesIndex remakes) {
-    return repairM::RunTrapped(msg::kFile + path + msg::kTailNotCompacted, [&] {
+    return repairM::runTrapped(msg::kFile + path + msg::kTailNotCompacted, [&] {
         engine::DBEngine& dbEngine = engine::DBEngine::instance();
         // The logon's password check is costly by design and touches no data file: it runs on
         // another core meanwhile, and the repair goes no further than the scratch copy until it
@@ -58,7 +58,7 @@ bool CompactDataFile(const std::string& path, const std::string& password, LostR
         });
         const std::string connect = msg::kConnectPrefix + password + msg::kConnectSuffix;
         repairC helper;
-        helper.setFileName(repairM::ScratchPath());
+        helper.setFileName(repairM::scratchPath());
         helper.setPassword(password);
         try {
             compactIntoScratch(path, connect, remakes);
@@ -69,7 +69,7 @@ bool CompactDataFile(const std::string& path, const std::string& password, LostR
         }
         const engine::WorkspacePtr workspace = logon.get();
         if (!helper.FileExist()) return false;
-        lost = reportLosses(path, *workspace->OpenDatabase(repairM::ScratchPath(), false, true, connect));
+        lost = reportLosses(path, *workspace->OpenDatabase(repairM::scratchPath(), false, true, connect));
         return true;
     });
 }
@@ -77,7 +77,7 @@ bool CompactDataFile(const std::string& path, const std::string& password, LostR
 bool ReplaceDataFile(const std::string& path, const LostRows& lost) {
     std::string kept;
     std::string uncertain;
-    const bool replaced = repairM::RunTrapped(msg::kFile + path + msg::kTailNotReplaced, [&] {
+    const bool replaced = repairM::runTrapped(msg::kFile + path + msg::kTailNotReplaced, [&] {
         ReplacementSteps steps;
         // The damaged file may still hold what the repair could not bring back.
         steps.prepare = [&](const std::string& original) {
@@ -86,7 +86,7 @@ bool ReplaceDataFile(const std::string& path, const LostRows& lost) {
         steps.lastCheck = [&] { scratch::checkSourceUnchanged(path); };
         steps.letGoOfTarget = scratch::releaseSource;
         try {
-            uncertain = replaceFileAtomically(repairM::ScratchPath(), path, steps);
+            uncertain = replaceFileAtomically(repairM::scratchPath(), path, steps);
         } catch (...) {
             // Nothing was replaced: a name kept for the original, still in place, would only puzzle
             // its user. Where that cannot be shown, the kept copy stays, as the original may be all it is.
@@ -100,13 +100,13 @@ bool ReplaceDataFile(const std::string& path, const LostRows& lost) {
     return replaced;
 }
 
-void DiscardUnfinishedScratchCopy() {
-    if (!engine::SidecarsPresent(repairM::ScratchPath())) return;
+void discardUnfinishedScratchCopy() {
+    if (!engine::sidecarsPresent(repairM::scratchPath())) return;
     try {
-        engine::DeleteDataFile(repairM::ScratchPath());
+        engine::deleteDataFile(repairM::scratchPath());
     } catch (const engine::EngineError&) {
         // The next repair removes it before it makes its copy, or fails saying why.
     }
 }
 
-void ReleaseScratch() { scratch::release(); }
+void releaseScratch() { scratch::release(); }

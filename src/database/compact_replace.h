@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "lost_rows.h"
-#include "rebuild.h"
+#include "database/lost_rows.h"
+#include "database/rebuild.h"
 
 // Compacts the file under repair into the scratch copy (tool's directory/temp/repair.mdb), leaving
 // out the indexes that `remakes` (when set) says the rebuild that follows makes again.
@@ -18,8 +18,8 @@ bool ReplaceDataFile(const std::string& path, const LostRows& lost);
 
 // After a step that failed on the scratch copy: a copy that a journal beside it shows to be half
 // written is removed with the journal, which SQLite would apply to the next copy made there.
-void DiscardUnfinishedScratchCopy();
+void discardUnfinishedScratchCopy();
 
 // Ends the hold on the scratch folder that CompactDataFile took; the driver calls it when
 // a repair ends, whatever its outcome.
-void ReleaseScratch();
+void releaseScratch();

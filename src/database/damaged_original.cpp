@@ -1,17 +1,17 @@
-#include "damaged_original.h"
+#include "database/damaged_original.h"
 
 #include <ctime>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
 
-#include "descriptions.h"
-#include "failure.h"
-#include "file_replace.h"
-#include "file_replacement.h"
-#include "paths.h"
-#include "system_error.h"
-#include "user_locale.h"
+#include "common/descriptions.h"
+#include "common/failure.h"
+#include "database/file_replace.h"
+#include "platform/file_replacement.h"
+#include "platform/paths.h"
+#include "platform/system_error.h"
+#include "platform/user_locale.h"
 
 namespace fs = std::filesystem;
 

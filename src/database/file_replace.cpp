@@ -1,16 +1,16 @@
-#include "file_replace.h"
+#include "database/file_replace.h"
 
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
 
-#include "descriptions.h"
-#include "engine_error.h"
-#include "failure.h"
-#include "file_replacement.h"
-#include "open_file.h"
-#include "paths.h"
-#include "system_error.h"
+#include "common/descriptions.h"
+#include "database/engine/store/engine_error.h"
+#include "common/failure.h"
+#include "platform/file_replacement.h"
+#include "platform/open_file.h"
+#include "platform/paths.h"
+#include "platform/system_error.h"
 
 namespace fs = std::filesystem;
 

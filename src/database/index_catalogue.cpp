@@ -1,4 +1,4 @@
-#include "index_catalogue.h"
+#include "database/index_catalogue.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
-#include "loss_report.h"
+#include "database/loss_report.h"
 
 #include <vector>
 
-#include "messages.h"
-#include "write_log.h"
+#include "common/messages.h"
+#include "common/write_log.h"
 
 LostRows reportLosses(const std::string& path, engine::Database& copy) {
     const std::string head = msg::kFile + path;
@@ -30,6 +30,6 @@ LostRows reportLosses(const std::string& path, engine::Database& copy) {
         counts.named += named;
     }
     if (copy.VerifierRenewed()) lines.push_back(head + msg::kTailVerifierRenewed);
-    repairM::WriteLogLines(lines);
+    repairM::writeLogLines(lines);
     return counts;
 }

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "database.h"
-#include "lost_rows.h"
+#include "database/engine/database.h"
+#include "database/lost_rows.h"
 
 // What a compaction that had to salvage the damaged file at `path` could not bring back, as the
 // scratch copy `copy` records it: written to the log in one go (a line for each table that lost

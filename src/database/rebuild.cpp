@@ -1,16 +1,16 @@
-#include "rebuild.h"
+#include "database/rebuild.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "compact_replace.h"
-#include "db_engine.h"
-#include "error_trap.h"
-#include "index_catalogue.h"
-#include "messages.h"
-#include "module_state.h"
-#include "repair_c.h"
-#include "write_log.h"
+#include "database/compact_replace.h"
+#include "database/engine/db_engine.h"
+#include "common/error_trap.h"
+#include "database/index_catalogue.h"
+#include "common/messages.h"
+#include "common/module_state.h"
+#include "database/repair_c.h"
+#include "common/write_log.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ public:
     bool run(const RebuildPlan& plan, const std::string& password) {
         engine::WorkspacePtr workspace = engine::DBEngine::instance().CreateWorkspace(
             msg::kWorkspaceName, msg::kWorkspaceUser, msg::kWorkspacePassword);
-        helper_.setFileName(repairM::ScratchPath());
+        helper_.setFileName(repairM::scratchPath());
         helper_.setPassword(password);
         if (!helper_.dbopen(workspace, db_)) {
             repairM::WriteLog(head_ + msg::kTailNotOpened + helper_.systemFailure());
@@ -132,9 +132,9 @@ bool remadeBy(const RebuildPlan& plan, const std::string& table, const std::stri
 }
 
 bool rebuildScratchCopy(const RebuildPlan& plan, const std::string& path, const std::string& password) {
-    const bool rebuilt = repairM::RunTrapped(plan.kindHead + msg::kFile + path + msg::kTailNotRepaired,
+    const bool rebuilt = repairM::runTrapped(plan.kindHead + msg::kFile + path + msg::kTailNotRepaired,
                                              [&] { return Rebuild(plan, path).run(plan, password); });
-    if (!rebuilt) DiscardUnfinishedScratchCopy();
+    if (!rebuilt) discardUnfinishedScratchCopy();
     return rebuilt;
 }
 

@@ -1,14 +1,14 @@
-#include "repair_c.h"
+#include "database/repair_c.h"
 
 #include <exception>
 #include <filesystem>
 #include <functional>
 
-#include "engine_error.h"
-#include "hooks.h"
-#include "index_catalogue.h"
-#include "messages.h"
-#include "paths.h"
+#include "database/engine/store/engine_error.h"
+#include "common/hooks.h"
+#include "database/index_catalogue.h"
+#include "common/messages.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -26,10 +26,10 @@ bool repairC::trapped(const std::function<bool()>& body) {
         return body();
     } catch (const engine::EngineError& e) {
         if (engine::refusedBySystem(e)) systemFailure_ = e.what();
-        repairM::ShowErrorBox(e.what());
+        repairM::showErrorBox(e.what());
         return false;
     } catch (const std::exception& e) {
-        repairM::ShowErrorBox(e.what());
+        repairM::showErrorBox(e.what());
         return false;
     }
 }

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "db_engine.h"
+#include "database/engine/db_engine.h"
 
 // Opens databases and tables and maintains indexes behind true/false results. A method
 // never throws: an engine error is shown in an "エラー" box unless CommandLineMode and

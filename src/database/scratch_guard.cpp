@@ -1,20 +1,20 @@
-#include "scratch_guard.h"
+#include "database/scratch_guard.h"
 
 #include <array>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 
-#include "descriptions.h"
-#include "failure.h"
-#include "file_access.h"
-#include "lock_file.h"
-#include "module_state.h"
-#include "open_file.h"
-#include "paths.h"
-#include "sidecars.h"
-#include "system_error.h"
-#include "writer_exclusion.h"
+#include "common/descriptions.h"
+#include "common/failure.h"
+#include "platform/file_access.h"
+#include "platform/lock_file.h"
+#include "common/module_state.h"
+#include "platform/open_file.h"
+#include "platform/paths.h"
+#include "database/engine/store/sidecars.h"
+#include "platform/system_error.h"
+#include "database/engine/store/writer_exclusion.h"
 
 namespace scratch {
 
@@ -46,7 +46,7 @@ std::unique_ptr<platform::ReadOnlyFile> openForReading(const std::string& path) 
 }
 
 [[noreturn]] void failToUseFolder(const std::string& reason) {
-    throw repairM::Failure(repairM::describe::scratchFolderUnusable(repairM::ScratchFolder(), reason));
+    throw repairM::Failure(repairM::describe::scratchFolderUnusable(repairM::scratchFolder(), reason));
 }
 
 SourceState stateOf(const platform::ReadOnlyFile& file, const std::string& path) {
@@ -68,15 +68,15 @@ void removeLinkAt(const std::string& path) {
 
 void hold() {
     if (scratchLock) return;
-    if (platform::isLink(repairM::ScratchFolder())) failToUseFolder(repairM::describe::scratchFolderIsALink());
-    const std::string lockPath = repairM::ScratchFolder() + platform::kSeparator + kLockName;
+    if (platform::isLink(repairM::scratchFolder())) failToUseFolder(repairM::describe::scratchFolderIsALink());
+    const std::string lockPath = repairM::scratchFolder() + platform::kSeparator + kLockName;
     removeLinkAt(lockPath);
     if (const platform::SystemError error = platform::LockFile::take(lockPath, scratchLock)) {
         if (error.code() == platform::kHeldByAnother)
-            throw repairM::Failure(repairM::describe::scratchFolderBusy(repairM::ScratchFolder()));
+            throw repairM::Failure(repairM::describe::scratchFolderBusy(repairM::scratchFolder()));
         failToUseFolder(error.text());
     }
-    for (const std::string& name : engine::DataFileNames(repairM::ScratchPath())) removeLinkAt(name);
+    for (const std::string& name : engine::dataFileNames(repairM::scratchPath())) removeLinkAt(name);
 }
 
 void release() {
@@ -90,11 +90,11 @@ void rememberSource(const std::string& path) { remembered = stateOf(*openForRead
 void checkSourceUnchanged(const std::string& path) {
     heldSource = openForReading(path);
     // Held before the check, so that no write can land between the check and the replacement.
-    if (!engine::ExcludeWriters(*heldSource))
+    if (!engine::excludeWriters(*heldSource))
         throw repairM::Failure(repairM::describe::beingWritten(path));
     // A log beside the file holds writes the copy lacks, a hot journal the undoing of a write the
     // copy may hold; SQLite would apply either to the copy once it stands in the file's place.
-    if (!remembered || !(*remembered == stateOf(*heldSource, path)) || !engine::ClearSidecarsForReplacement(path))
+    if (!remembered || !(*remembered == stateOf(*heldSource, path)) || !engine::clearSidecarsForReplacement(path))
         throw repairM::Failure(repairM::describe::changedMeanwhile(path));
 }
 

@@ -1,8 +1,8 @@
-#include "command_line.h"
+#include "driver/command_line.h"
 
 #include <vector>
 
-#include "messages.h"
+#include "common/messages.h"
 
 namespace repairM {
 

@@ -1,4 +1,4 @@
-#include "file_operation.h"
+#include "driver/file_operation.h"
 
 #include <filesystem>
 #include <functional>
@@ -6,12 +6,12 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "descriptions.h"
-#include "error_trap.h"
-#include "failure.h"
-#include "messages.h"
-#include "paths.h"
-#include "system_error.h"
+#include "common/descriptions.h"
+#include "common/error_trap.h"
+#include "common/failure.h"
+#include "common/messages.h"
+#include "platform/paths.h"
+#include "platform/system_error.h"
 
 namespace repairM {
 
@@ -150,7 +150,7 @@ const std::map<std::string, Operation>& operations() {
 bool FileOperation(const std::string& operation, std::string& a, std::string& b) {
     const auto found = operations().find(operation);
     if (found == operations().end()) return true;
-    return RunTrapped(operation + msg::kTailOperationFailed, [&] { return found->second(a, b); });
+    return runTrapped(operation + msg::kTailOperationFailed, [&] { return found->second(a, b); });
 }
 
 }  // namespace repairM

@@ -1,20 +1,20 @@
-#include "main_procedure.h"
+#include "driver/main_procedure.h"
 
 #include <filesystem>
 
-#include "command_line.h"
-#include "db_engine.h"
-#include "descriptions.h"
-#include "failure.h"
-#include "hooks.h"
-#include "messages.h"
-#include "module_state.h"
-#include "repair_c.h"
-#include "file_access.h"
-#include "paths.h"
-#include "repair_driver.h"
-#include "system_error.h"
-#include "write_log.h"
+#include "driver/command_line.h"
+#include "database/engine/db_engine.h"
+#include "common/descriptions.h"
+#include "common/failure.h"
+#include "common/hooks.h"
+#include "common/messages.h"
+#include "common/module_state.h"
+#include "database/repair_c.h"
+#include "platform/file_access.h"
+#include "platform/paths.h"
+#include "driver/repair_driver.h"
+#include "platform/system_error.h"
+#include "common/write_log.h"
 
 namespace repairM {
 
@@ -49,8 +49,8 @@ RepairOutcome repairFromCommandLine() {
 // The marker is the host's only sign of success and the log its only explanation: a run that
 // could write neither must fail before it touches the file.
 void requireWritableToolDirectory() {
-    if (const platform::SystemError error = platform::canWriteIn(ToolDirectory()))
-        throw Failure(describe::toolFolderNotWritable(ToolDirectory(), error.text()));
+    if (const platform::SystemError error = platform::canWriteIn(toolDirectory()))
+        throw Failure(describe::toolFolderNotWritable(toolDirectory(), error.text()));
 }
 
 // After the file was replaced: the exit status still tells the host, and the log says why the
@@ -61,12 +61,12 @@ void createMarker() {
 }
 
 void createScratchFolder() {
-    const fs::path folder = platform::toPath(ScratchFolder());
+    const fs::path folder = platform::toPath(scratchFolder());
     std::error_code ec;
     // A link there is left for the repair to refuse, saying why, rather than followed.
-    if (platform::isLink(ScratchFolder()) || fs::is_directory(folder, ec)) return;
+    if (platform::isLink(scratchFolder()) || fs::is_directory(folder, ec)) return;
     if (!fs::create_directory(folder, ec) && ec)
-        throw Failure(describe::folderNotCreated(ScratchFolder(), platform::errorText(ec)));
+        throw Failure(describe::folderNotCreated(scratchFolder(), platform::errorText(ec)));
 }
 
 }  // namespace
@@ -81,12 +81,12 @@ int Main(const std::string& commandLine, const std::function<void()>& showWindow
             requireWritableToolDirectory();
         }
         removeIfPresent(LogPath);
-        if (!fs::exists(platform::toPath(WorkgroupPath()))) {
-            WriteLog(msg::kFile + WorkgroupPath() + msg::kTailNoSetup);
+        if (!fs::exists(platform::toPath(workgroupPath()))) {
+            WriteLog(msg::kFile + workgroupPath() + msg::kTailNoSetup);
             return 1;
         }
         createScratchFolder();
-        engine::DBEngine::instance().setSystemDB(WorkgroupPath());
+        engine::DBEngine::instance().setSystemDB(workgroupPath());
 
         if (!CommandLineMode) {
             showWindow();
@@ -97,7 +97,7 @@ int Main(const std::string& commandLine, const std::function<void()>& showWindow
         createMarker();
         return outcome.lost.any() ? kExitRepairedWithLoss : 0;
     } catch (const std::exception& e) {
-        ShowErrorBox(e.what());
+        showErrorBox(e.what());
         // Without a window the log is the only place left to say why the run ended.
         writeLogIfPossible(e.what());
         return 1;

@@ -1,14 +1,14 @@
-#include "repair_driver.h"
+#include "driver/repair_driver.h"
 
-#include "compact_replace.h"
-#include "error_trap.h"
-#include "file_operation.h"
-#include "hooks.h"
-#include "host_kinds.h"
-#include "messages.h"
-#include "module_state.h"
-#include "rebuild.h"
-#include "write_log.h"
+#include "database/compact_replace.h"
+#include "common/error_trap.h"
+#include "driver/file_operation.h"
+#include "common/hooks.h"
+#include "database/host_kinds.h"
+#include "common/messages.h"
+#include "common/module_state.h"
+#include "database/rebuild.h"
+#include "common/write_log.h"
 
 using repairM::WriteLog;
 
@@ -72,7 +72,7 @@ bool repairSteps(const std::string& path, const std::string& kind, LostRows& los
 
 // Whatever the outcome, the scratch folder is free again when the repair ends.
 struct ScratchRelease {
-    ~ScratchRelease() { ReleaseScratch(); }
+    ~ScratchRelease() { releaseScratch(); }
 };
 
 }  // namespace
@@ -80,7 +80,7 @@ struct ScratchRelease {
 RepairOutcome repairDataFile(const std::string& path, const std::string& kind) {
     const ScratchRelease release;
     RepairOutcome outcome;
-    outcome.repaired = repairM::RunTrapped(msg::kFile + path + msg::kTailNotRepaired,
+    outcome.repaired = repairM::runTrapped(msg::kFile + path + msg::kTailNotRepaired,
                                            [&] { return repairSteps(path, kind, outcome.lost); });
     return outcome;
 }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "lost_rows.h"
+#include "database/lost_rows.h"
 
 // What one repair came to: the file repaired and put in place or not, and what a damaged file's
 // salvage could not bring back.

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "system_error.h"
+#include "platform/system_error.h"
 
 namespace platform {
 

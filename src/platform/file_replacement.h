@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "system_error.h"
+#include "platform/system_error.h"
 
 namespace platform {
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "system_error.h"
+#include "platform/system_error.h"
 
 namespace platform {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "system_error.h"
+#include "platform/system_error.h"
 
 namespace platform {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "system_error.h"
+#include "platform/system_error.h"
 
 namespace platform {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "open_file.h"
+#include "platform/open_file.h"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
-#include "core_services.h"
+#include "ui/core_services.h"
 
-#include "module_state.h"
-#include "repair_c.h"
+#include "common/module_state.h"
+#include "database/repair_c.h"
 
 namespace ui {
 
@@ -18,7 +18,7 @@ bool fileExists(const std::string& path) {
 CoreServices coreServices() {
     return {.fileExists = fileExists,
             .repair = repairDataFile,
-            .toolDirectory = repairM::ToolDirectory(),
+            .toolDirectory = repairM::toolDirectory(),
             .logPath = repairM::LogPath};
 }
 

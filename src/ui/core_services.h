@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "repair_driver.h"
+#include "driver/repair_driver.h"
 
 namespace ui {
 

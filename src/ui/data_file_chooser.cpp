@@ -1,6 +1,6 @@
-#include "data_file_chooser.h"
+#include "ui/data_file_chooser.h"
 
-#include "ui_texts.h"
+#include "ui/ui_texts.h"
 
 namespace ui {
 

@@ -1,7 +1,7 @@
-#include "path_kind.h"
+#include "ui/path_kind.h"
 
-#include "host_kinds.h"
-#include "window_layout.h"
+#include "database/host_kinds.h"
+#include "ui/window_layout.h"
 
 namespace ui {
 

@@ -1,12 +1,12 @@
-#include "repair_flow.h"
+#include "ui/repair_flow.h"
 
 #include <utility>
 
-#include "hooks.h"
-#include "messages.h"
-#include "path_kind.h"
-#include "ui_texts.h"
-#include "window_layout.h"
+#include "common/hooks.h"
+#include "common/messages.h"
+#include "ui/path_kind.h"
+#include "ui/ui_texts.h"
+#include "ui/window_layout.h"
 
 namespace ui {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "core_services.h"
-#include "window_view.h"
+#include "ui/core_services.h"
+#include "ui/window_view.h"
 
 namespace ui {
 

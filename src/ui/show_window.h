@@ -4,6 +4,6 @@ namespace ui {
 
 // Window mode: creates the application, shows repairF modally with the core's hooks
 // installed, and returns when the window has closed.
-void ShowRepairWindow(int& argc, char** argv);
+void showRepairWindow(int& argc, char** argv);
 
 }  // namespace ui

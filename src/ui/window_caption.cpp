@@ -1,6 +1,6 @@
-#include "window_caption.h"
+#include "ui/window_caption.h"
 
-#include "ui_texts.h"
+#include "ui/ui_texts.h"
 
 namespace ui {
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <vector>
 
-#include "host_kinds.h"
-#include "ui_texts.h"
+#include "database/host_kinds.h"
+#include "ui/ui_texts.h"
 
 // The window's layout, the same for every view: each control's design name, kind, caption,
 // place in twips and tab index, and the table of the option buttons.

@@ -1,8 +1,8 @@
-#include "window_mode.h"
+#include "ui/window_mode.h"
 
 #include <utility>
 
-#include "db_engine.h"
+#include "database/engine/db_engine.h"
 
 namespace ui {
 

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "hooks.h"
+#include "common/hooks.h"
 
 namespace ui {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "data_file_chooser.h"
+#include "ui/data_file_chooser.h"
 
 namespace ui {
 

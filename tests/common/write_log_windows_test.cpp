@@ -8,9 +8,9 @@
 
 #include <map>
 
-#include "module_state.h"
-#include "test_support.h"
-#include "write_log.h"
+#include "common/module_state.h"
+#include "support/test_support.h"
+#include "common/write_log.h"
 
 namespace {
 

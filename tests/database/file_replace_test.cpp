@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "file_replace.h"
-#include "test_support.h"
+#include "database/file_replace.h"
+#include "support/test_support.h"
 
 namespace fs = std::filesystem;
 

@@ -1,12 +1,12 @@
 // repairC against real files of the engine: results, boxes and what reaches the file.
 #include <gtest/gtest.h>
 
-#include "db_engine.h"
-#include "index_catalogue.h"
-#include "module_state.h"
-#include "recorded_boxes.h"
-#include "repair_c.h"
-#include "test_support.h"
+#include "database/engine/db_engine.h"
+#include "database/index_catalogue.h"
+#include "common/module_state.h"
+#include "support/recorded_boxes.h"
+#include "database/repair_c.h"
+#include "support/test_support.h"
 
 namespace {
 

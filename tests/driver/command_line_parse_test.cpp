@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "command_line.h"
+#include "driver/command_line.h"
 
 using repairM::parseCommandLine;
 

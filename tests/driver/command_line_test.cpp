@@ -2,7 +2,7 @@
 #include <filesystem>
 #include <regex>
 
-#include "repair_fixture.h"
+#include "driver/repair_fixture.h"
 
 namespace fs = std::filesystem;
 

@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
-#include "file_operation.h"
-#include "module_state.h"
-#include "recorded_boxes.h"
-#include "test_support.h"
+#include "driver/file_operation.h"
+#include "common/module_state.h"
+#include "support/recorded_boxes.h"
+#include "support/test_support.h"
 
 namespace fs = std::filesystem;
 using repairM::FileOperation;

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "repair_fixture.h"
+#include "driver/repair_fixture.h"
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;

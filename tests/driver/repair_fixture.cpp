@@ -1,4 +1,4 @@
-#include "repair_fixture.h"
+#include "driver/repair_fixture.h"
 
 #include <filesystem>
 #include <map>

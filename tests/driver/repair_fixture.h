@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "test_support.h"
+#include "support/test_support.h"
 
 // A tool folder of its own for each test: a copy of QNrepair, the workgroup file, the
 // scratch folder made on first run, and a data folder holding files that qndb made.

@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "file_access.h"
-#include "lock_file.h"
-#include "repair_fixture.h"
+#include "platform/file_access.h"
+#include "platform/lock_file.h"
+#include "driver/repair_fixture.h"
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;

@@ -10,10 +10,10 @@
 #include <thread>
 #include <vector>
 
-#include "repair_fixture.h"
-#include "started_process.h"
-#include "system_error.h"
-#include "windows/wide_text.h"
+#include "driver/repair_fixture.h"
+#include "support/windows/started_process.h"
+#include "platform/system_error.h"
+#include "platform/windows/wide_text.h"
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;

@@ -1,4 +1,4 @@
-#include "data_file_pages.h"
+#include "faults/data_file_pages.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "test_support.h"
+#include "support/test_support.h"
 
 namespace faults {
 

@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <sstream>
 
-#include "data_file_pages.h"
-#include "fault_fixture.h"
+#include "faults/data_file_pages.h"
+#include "faults/fault_fixture.h"
 
 namespace faults {
 namespace {

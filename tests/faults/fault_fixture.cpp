@@ -1,4 +1,4 @@
-#include "fault_fixture.h"
+#include "faults/fault_fixture.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "sqlite3_session.h"
+#include "support/sqlite3_session.h"
 
 namespace faults {
 

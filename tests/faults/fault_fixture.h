@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "child_process.h"
-#include "repair_fixture.h"
+#include "support/posix/child_process.h"
+#include "driver/repair_fixture.h"
 
 namespace faults {
 

@@ -9,8 +9,8 @@
 #include <cctype>
 #include <filesystem>
 
-#include "fault_fixture.h"
-#include "sqlite3_session.h"
+#include "faults/fault_fixture.h"
+#include "support/sqlite3_session.h"
 
 namespace faults {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "fault_fixture.h"
-#include "sqlite3_session.h"
+#include "faults/fault_fixture.h"
+#include "support/sqlite3_session.h"
 
 namespace faults {
 namespace {

@@ -1,7 +1,7 @@
 // Two repairs of different files from the same tool folder share its scratch folder: while one
 // holds it the other fails cleanly at compaction. Neither file is harmed, and no file ever
 // receives the other's repaired copy.
-#include "fault_fixture.h"
+#include "faults/fault_fixture.h"
 
 namespace faults {
 namespace {

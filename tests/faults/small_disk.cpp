@@ -1,4 +1,4 @@
-#include "small_disk.h"
+#include "faults/small_disk.h"
 
 #include <sys/mount.h>
 #include <sys/statvfs.h>

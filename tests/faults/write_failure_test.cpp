@@ -8,8 +8,8 @@
 #include <functional>
 #include <memory>
 
-#include "fault_fixture.h"
-#include "small_disk.h"
+#include "faults/fault_fixture.h"
+#include "faults/small_disk.h"
 
 namespace faults {
 namespace {

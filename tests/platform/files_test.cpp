@@ -6,13 +6,13 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "file_access.h"
-#include "file_replacement.h"
-#include "lock_file.h"
-#include "open_file.h"
-#include "paths.h"
-#include "test_support.h"
-#include "transient_failures.h"
+#include "platform/file_access.h"
+#include "platform/file_replacement.h"
+#include "platform/lock_file.h"
+#include "platform/open_file.h"
+#include "platform/paths.h"
+#include "support/test_support.h"
+#include "platform/transient_failures.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "qndb_fixture.h"
+#include "qndb/qndb_fixture.h"
 
 namespace qndbtest {
 namespace {

@@ -1,6 +1,6 @@
 // qndb damage: each action as describe shows it afterwards, and every refusal.
 
-#include "qndb_fixture.h"
+#include "qndb/qndb_fixture.h"
 
 namespace qndbtest {
 namespace {

@@ -1,7 +1,7 @@
 // qndb describe: the exact JSON, the text form, odd names, and files it cannot read.
 
-#include "db_engine.h"
-#include "qndb_fixture.h"
+#include "database/engine/db_engine.h"
+#include "qndb/qndb_fixture.h"
 
 namespace qndbtest {
 namespace {

@@ -1,6 +1,6 @@
-#include "qndb_fixture.h"
+#include "qndb/qndb_fixture.h"
 
-#include "index_catalogue.h"
+#include "database/index_catalogue.h"
 
 namespace qndbtest {
 

@@ -1,8 +1,8 @@
 // qndb workgroup: workgroup files the engine logs on against.
 
-#include "db_engine.h"
-#include "engine_error.h"
-#include "qndb_fixture.h"
+#include "database/engine/db_engine.h"
+#include "database/engine/store/engine_error.h"
+#include "qndb/qndb_fixture.h"
 
 namespace qndbtest {
 namespace {

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "hooks.h"
-#include "module_state.h"
+#include "common/hooks.h"
+#include "common/module_state.h"
 
 namespace testsupport {
 

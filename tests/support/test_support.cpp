@@ -1,4 +1,4 @@
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "sqlite_files.h"
+#include "platform/sqlite_files.h"
 
 namespace testsupport {
 

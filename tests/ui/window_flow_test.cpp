@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "hooks.h"
-#include "repair_flow.h"
+#include "common/hooks.h"
+#include "ui/repair_flow.h"
 
 namespace {
 

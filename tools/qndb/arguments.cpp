@@ -1,12 +1,12 @@
-#include "arguments.h"
+#include "qndb/arguments.h"
 
 #include <charconv>
 #include <limits>
 #include <map>
 #include <set>
 
-#include "row_values.h"
-#include "usage.h"
+#include "qndb/row_values.h"
+#include "qndb/usage.h"
 
 namespace qndb {
 

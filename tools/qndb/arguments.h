@@ -6,8 +6,8 @@
 #include <variant>
 #include <vector>
 
-#include "kinds.h"
-#include "row_values.h"
+#include "qndb/kinds.h"
+#include "qndb/row_values.h"
 
 namespace qndb {
 

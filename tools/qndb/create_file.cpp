@@ -1,13 +1,13 @@
-#include "create_file.h"
+#include "qndb/create_file.h"
 
 #include <filesystem>
 
-#include "index_definition.h"
-#include "db_engine.h"
-#include "index_catalogue.h"
-#include "paths.h"
-#include "row_values.h"
-#include "table_layout.h"
+#include "qndb/index_definition.h"
+#include "database/engine/db_engine.h"
+#include "database/index_catalogue.h"
+#include "platform/paths.h"
+#include "qndb/row_values.h"
+#include "qndb/table_layout.h"
 
 namespace qndb {
 

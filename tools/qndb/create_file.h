@@ -1,6 +1,6 @@
 #pragma once
 
-#include "arguments.h"
+#include "qndb/arguments.h"
 
 namespace qndb {
 

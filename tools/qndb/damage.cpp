@@ -1,12 +1,12 @@
-#include "damage.h"
+#include "qndb/damage.h"
 
 #include <algorithm>
 #include <map>
 
-#include "engine_error.h"
-#include "index_definition.h"
-#include "row_values.h"
-#include "table_layout.h"
+#include "database/engine/store/engine_error.h"
+#include "qndb/index_definition.h"
+#include "qndb/row_values.h"
+#include "qndb/table_layout.h"
 
 namespace qndb {
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "arguments.h"
-#include "database.h"
+#include "qndb/arguments.h"
+#include "database/engine/database.h"
 
 namespace qndb {
 

@@ -1,4 +1,4 @@
-#include "describe.h"
+#include "qndb/describe.h"
 
 namespace qndb {
 

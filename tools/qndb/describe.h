@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "database.h"
+#include "database/engine/database.h"
 
 namespace qndb {
 

@@ -1,7 +1,7 @@
-#include "describe_format.h"
+#include "qndb/describe_format.h"
 
-#include "index_definition.h"
-#include "json_text.h"
+#include "qndb/index_definition.h"
+#include "qndb/json_text.h"
 
 namespace qndb {
 

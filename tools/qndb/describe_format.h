@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "describe.h"
+#include "qndb/describe.h"
 
 namespace qndb {
 

@@ -1,4 +1,4 @@
-#include "index_definition.h"
+#include "qndb/index_definition.h"
 
 namespace qndb {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "table_def.h"
+#include "database/engine/table_def.h"
 
 namespace qndb {
 

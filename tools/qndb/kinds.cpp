@@ -1,6 +1,6 @@
-#include "kinds.h"
+#include "qndb/kinds.h"
 
-#include "index_catalogue.h"
+#include "database/index_catalogue.h"
 
 namespace qndb {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host_kinds.h"
+#include "database/host_kinds.h"
 
 namespace qndb {
 

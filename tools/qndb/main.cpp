@@ -4,15 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "arguments.h"
-#include "program_arguments.h"
-#include "create_file.h"
-#include "damage.h"
-#include "db_engine.h"
-#include "describe.h"
-#include "describe_format.h"
-#include "open_with_password.h"
-#include "usage.h"
+#include "qndb/arguments.h"
+#include "platform/program_arguments.h"
+#include "qndb/create_file.h"
+#include "qndb/damage.h"
+#include "database/engine/db_engine.h"
+#include "qndb/describe.h"
+#include "qndb/describe_format.h"
+#include "qndb/open_with_password.h"
+#include "qndb/usage.h"
 
 namespace {
 

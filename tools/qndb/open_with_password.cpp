@@ -1,8 +1,8 @@
-#include "open_with_password.h"
+#include "qndb/open_with_password.h"
 
 #include <memory>
 
-#include "workspace.h"
+#include "database/engine/workspace.h"
 
 namespace qndb {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "database.h"
+#include "database/engine/database.h"
 
 namespace qndb {
 

@@ -1,4 +1,4 @@
-#include "row_values.h"
+#include "qndb/row_values.h"
 
 #include <algorithm>
 #include <array>
@@ -6,7 +6,7 @@
 #include <random>
 #include <string_view>
 
-#include "table_layout.h"
+#include "qndb/table_layout.h"
 
 namespace qndb {
 

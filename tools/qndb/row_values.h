@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "field_value.h"
+#include "database/engine/store/field_value.h"
 
 namespace qndb {
 

@@ -1,9 +1,9 @@
-#include "table_layout.h"
+#include "qndb/table_layout.h"
 
 #include <set>
 #include <stdexcept>
 
-#include "index_catalogue.h"
+#include "database/index_catalogue.h"
 
 namespace qndb {
 

@@ -1,6 +1,6 @@
-#include "usage.h"
+#include "qndb/usage.h"
 
-#include "kinds.h"
+#include "qndb/kinds.h"
 
 namespace qndb {
 

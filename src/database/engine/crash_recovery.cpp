@@ -1,15 +1,15 @@
 // DBEngine::RecoverDatabase: a file brought to its last committed state in place, by SQLite's own
 // recovery, before anything reads it as a source.
-#include "db_engine.h"
-#include "engine_error.h"
-#include "open_data_file.h"
-#include "password.h"
-#include "sidecars.h"
+#include "database/engine/db_engine.h"
+#include "database/engine/store/engine_error.h"
+#include "database/engine/store/open_data_file.h"
+#include "database/engine/store/password.h"
+#include "database/engine/store/sidecars.h"
 
 namespace engine {
 
 void DBEngine::RecoverDatabase(const std::string& path, const std::string& connect) {
-    RequireUsableSidecars(path);
+    requireUsableSidecars(path);
     if (!detail::hasCrashState(path)) return;
     // A read-write connection rolls a hot journal back at its first read, as any open by the host
     // would, whatever the file holds.

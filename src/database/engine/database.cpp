@@ -1,11 +1,11 @@
-#include "database.h"
+#include "database/engine/database.h"
 
-#include "engine_error.h"
-#include "file_format.h"
-#include "index_store.h"
-#include "layout.h"
-#include "salvage_report.h"
-#include "sqlite_connection.h"
+#include "database/engine/store/engine_error.h"
+#include "database/engine/store/file_format.h"
+#include "database/engine/store/index_store.h"
+#include "database/engine/store/layout.h"
+#include "database/engine/salvage/salvage_report.h"
+#include "database/engine/store/sqlite_connection.h"
 
 namespace engine {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "database_file.h"
-#include "field_value.h"
-#include "recordset.h"
-#include "table_def.h"
+#include "database/engine/database_file.h"
+#include "database/engine/store/field_value.h"
+#include "database/engine/recordset.h"
+#include "database/engine/table_def.h"
 
 namespace engine {
 

@@ -1,8 +1,8 @@
-#include "database_file.h"
+#include "database/engine/database_file.h"
 
-#include "engine_error.h"
-#include "index_store.h"
-#include "sqlite_connection.h"
+#include "database/engine/store/engine_error.h"
+#include "database/engine/store/index_store.h"
+#include "database/engine/store/sqlite_connection.h"
 
 namespace engine::detail {
 

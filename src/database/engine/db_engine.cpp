@@ -1,17 +1,17 @@
-#include "db_engine.h"
+#include "database/engine/db_engine.h"
 
 #include <cstdio>
 #include <filesystem>
 
-#include "compaction.h"
-#include "engine_error.h"
-#include "file_access.h"
-#include "file_format.h"
-#include "keep_alive.h"
-#include "new_file.h"
-#include "password.h"
-#include "paths.h"
-#include "sqlite_connection.h"
+#include "database/engine/compaction/compaction.h"
+#include "database/engine/store/engine_error.h"
+#include "platform/file_access.h"
+#include "database/engine/store/file_format.h"
+#include "database/engine/store/keep_alive.h"
+#include "database/engine/store/new_file.h"
+#include "database/engine/store/password.h"
+#include "platform/paths.h"
+#include "database/engine/store/sqlite_connection.h"
 
 namespace engine {
 

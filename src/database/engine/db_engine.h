@@ -3,9 +3,9 @@
 #include <functional>
 #include <string>
 
-#include "database.h"
-#include "remade_indexes.h"
-#include "workspace.h"
+#include "database/engine/database.h"
+#include "database/engine/store/remade_indexes.h"
+#include "database/engine/workspace.h"
 
 namespace engine {
 

@@ -1,10 +1,10 @@
-#include "index.h"
+#include "database/engine/index.h"
 
 #include <algorithm>
 
-#include "database_file.h"
-#include "engine_error.h"
-#include "index_store.h"
+#include "database/engine/database_file.h"
+#include "database/engine/store/engine_error.h"
+#include "database/engine/store/index_store.h"
 
 namespace engine {
 

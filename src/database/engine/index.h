@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "database_file.h"
+#include "database/engine/database_file.h"
 
 namespace engine {
 

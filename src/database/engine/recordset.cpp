@@ -1,11 +1,11 @@
-#include "recordset.h"
+#include "database/engine/recordset.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "engine_error.h"
-#include "index_store.h"
-#include "sqlite_connection.h"
+#include "database/engine/store/engine_error.h"
+#include "database/engine/store/index_store.h"
+#include "database/engine/store/sqlite_connection.h"
 
 namespace engine {
 

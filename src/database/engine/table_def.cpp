@@ -1,10 +1,10 @@
-#include "table_def.h"
+#include "database/engine/table_def.h"
 
 #include <cctype>
 
-#include "engine_error.h"
-#include "file_format.h"
-#include "index_store.h"
+#include "database/engine/store/engine_error.h"
+#include "database/engine/store/file_format.h"
+#include "database/engine/store/index_store.h"
 
 namespace engine {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "database_file.h"
-#include "field_value.h"
-#include "index.h"
+#include "database/engine/database_file.h"
+#include "database/engine/store/field_value.h"
+#include "database/engine/index.h"
 
 namespace engine {
 

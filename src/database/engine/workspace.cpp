@@ -1,8 +1,8 @@
-#include "workspace.h"
+#include "database/engine/workspace.h"
 
-#include "engine_error.h"
-#include "open_data_file.h"
-#include "password.h"
+#include "database/engine/store/engine_error.h"
+#include "database/engine/store/open_data_file.h"
+#include "database/engine/store/password.h"
 
 namespace engine {
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "database.h"
+#include "database/engine/database.h"
 
 namespace engine {
 

@@ -1,4 +1,4 @@
-#include "file_replacement.h"
+#include "platform/file_replacement.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "read_at.h"
-#include "transient_failures.h"
+#include "platform/posix/read_at.h"
+#include "platform/transient_failures.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "lock_file.h"
+#include "platform/lock_file.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

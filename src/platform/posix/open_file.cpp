@@ -1,4 +1,4 @@
-#include "open_file.h"
+#include "platform/open_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "read_at.h"
+#include "platform/posix/read_at.h"
 
 namespace platform {
 

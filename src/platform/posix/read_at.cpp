@@ -1,10 +1,10 @@
-#include "read_at.h"
+#include "platform/posix/read_at.h"
 
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "transient_failures.h"
+#include "platform/transient_failures.h"
 
 namespace platform::posix {
 

@@ -1,4 +1,4 @@
-#include "sqlite_files.h"
+#include "platform/sqlite_files.h"
 
 #include <filesystem>
 

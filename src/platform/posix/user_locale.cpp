@@ -1,4 +1,4 @@
-#include "user_locale.h"
+#include "platform/user_locale.h"
 
 #include <locale.h>
 

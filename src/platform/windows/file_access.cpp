@@ -1,10 +1,10 @@
-#include "file_access.h"
+#include "platform/file_access.h"
 
 #include <atomic>
 
-#include "handle.h"
-#include "paths.h"
-#include "wide_text.h"
+#include "platform/windows/handle.h"
+#include "platform/paths.h"
+#include "platform/windows/wide_text.h"
 
 namespace platform {
 

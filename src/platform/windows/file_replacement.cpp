@@ -1,12 +1,12 @@
-#include "file_replacement.h"
+#include "platform/file_replacement.h"
 
 #include <cstddef>
 #include <cstring>
 #include <vector>
 
-#include "handle.h"
-#include "transient_failures.h"
-#include "wide_text.h"
+#include "platform/windows/handle.h"
+#include "platform/transient_failures.h"
+#include "platform/windows/wide_text.h"
 
 namespace platform {
 

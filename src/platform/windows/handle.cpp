@@ -1,8 +1,8 @@
-#include "handle.h"
+#include "platform/windows/handle.h"
 
-#include "system_error.h"
-#include "transient_failures.h"
-#include "wide_text.h"
+#include "platform/system_error.h"
+#include "platform/transient_failures.h"
+#include "platform/windows/wide_text.h"
 
 namespace platform::windows {
 

@@ -1,6 +1,6 @@
-#include "lock_file.h"
+#include "platform/lock_file.h"
 
-#include "handle.h"
+#include "platform/windows/handle.h"
 
 namespace platform {
 

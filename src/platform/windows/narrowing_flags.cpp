@@ -1,4 +1,4 @@
-#include "narrowing_flags.h"
+#include "platform/windows/narrowing_flags.h"
 
 namespace platform::windows {
 

@@ -1,6 +1,6 @@
-#include "open_file.h"
+#include "platform/open_file.h"
 
-#include "handle.h"
+#include "platform/windows/handle.h"
 
 namespace platform {
 

@@ -1,11 +1,11 @@
-#include "paths.h"
+#include "platform/paths.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "handle.h"
-#include "wide_text.h"
+#include "platform/windows/handle.h"
+#include "platform/windows/wide_text.h"
 
 namespace platform {
 

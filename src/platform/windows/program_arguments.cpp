@@ -1,4 +1,4 @@
-#include "program_arguments.h"
+#include "platform/program_arguments.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "wide_text.h"
+#include "platform/windows/wide_text.h"
 
 namespace platform {
 

@@ -1,8 +1,8 @@
-#include "sqlite_files.h"
+#include "platform/sqlite_files.h"
 
 #include <filesystem>
 
-#include "paths.h"
+#include "platform/paths.h"
 
 namespace platform {
 

@@ -1,10 +1,10 @@
-#include "system_error.h"
+#include "platform/system_error.h"
 
 #include <windows.h>
 
 #include <cstring>
 
-#include "wide_text.h"
+#include "platform/windows/wide_text.h"
 
 namespace platform {
 

@@ -1,11 +1,11 @@
-#include "user_locale.h"
+#include "platform/user_locale.h"
 
 #include <windows.h>
 
 #include <cstdio>
 
-#include "narrowing_flags.h"
-#include "wide_text.h"
+#include "platform/windows/narrowing_flags.h"
+#include "platform/windows/wide_text.h"
 
 namespace platform {
 

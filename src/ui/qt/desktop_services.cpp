@@ -1,12 +1,12 @@
-#include "desktop_services.h"
+#include "ui/qt/desktop_services.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QUrl>
 
-#include "file_chooser.h"
-#include "message_box.h"
+#include "ui/qt/qt_file_chooser.h"
+#include "ui/qt/message_box.h"
 
 namespace ui {
 

@@ -1,4 +1,4 @@
-#include "japanese_desktop.h"
+#include "ui/qt/japanese_desktop.h"
 
 #include <QApplication>
 #include <QFont>

@@ -1,8 +1,8 @@
-#include "message_box.h"
+#include "ui/qt/message_box.h"
 
 #include <QMessageBox>
 
-#include "hooks.h"
+#include "common/hooks.h"
 
 namespace ui {
 

@@ -1,4 +1,4 @@
-#include "file_chooser.h"
+#include "ui/qt/qt_file_chooser.h"
 
 #include <QFile>
 #include <QFileDialog>

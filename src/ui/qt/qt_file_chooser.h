@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "data_file_chooser.h"
+#include "ui/data_file_chooser.h"
 
 class QFileDialog;
 class QWidget;

@@ -1,4 +1,4 @@
-#include "narrow_text.h"
+#include "ui/qt/qt_narrow_text.h"
 
 #include <unicode/locid.h>
 #include <unicode/translit.h>

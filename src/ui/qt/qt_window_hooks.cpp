@@ -1,9 +1,9 @@
-#include "window_hooks.h"
+#include "ui/qt/qt_window_hooks.h"
 
 #include <QApplication>
 
-#include "message_box.h"
-#include "repair_f.h"
+#include "ui/qt/message_box.h"
+#include "ui/qt/repair_f.h"
 
 namespace ui {
 
@@ -17,7 +17,7 @@ void StepProgress() {
     if (repairF* form = loadedRepairF()) form->stepProgress();
 }
 
-int ShowMessageBox(const std::string& prompt, int style, const std::string& title) {
+int showMessageBox(const std::string& prompt, int style, const std::string& title) {
     return execMessageBox(loadedRepairF(), prompt, style, title);
 }
 

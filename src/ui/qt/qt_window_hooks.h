@@ -14,6 +14,6 @@ repairF* loadedRepairF();
 void StepProgress();
 
 // The core's message boxes (error traps) in window mode, over the loaded repairF.
-int ShowMessageBox(const std::string& prompt, int style, const std::string& title);
+int showMessageBox(const std::string& prompt, int style, const std::string& title);
 
 }  // namespace ui

@@ -1,4 +1,4 @@
-#include "repair_f.h"
+#include "ui/qt/repair_f.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -9,8 +9,8 @@
 #include <QRadioButton>
 #include <utility>
 
-#include "narrow_text.h"
-#include "window_caption.h"
+#include "ui/qt/qt_narrow_text.h"
+#include "ui/window_caption.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <array>
 #include <string>
 
-#include "desktop_services.h"
-#include "repair_flow.h"
-#include "window_layout.h"
-#include "window_view.h"
+#include "ui/qt/desktop_services.h"
+#include "ui/repair_flow.h"
+#include "ui/window_layout.h"
+#include "ui/window_view.h"
 
 class QButtonGroup;
 class QLabel;

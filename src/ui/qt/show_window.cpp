@@ -1,19 +1,19 @@
-#include "show_window.h"
+#include "ui/show_window.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QTranslator>
 
-#include "core_services.h"
-#include "desktop_services.h"
-#include "japanese_desktop.h"
-#include "repair_f.h"
-#include "window_hooks.h"
-#include "window_mode.h"
+#include "ui/core_services.h"
+#include "ui/qt/desktop_services.h"
+#include "ui/qt/japanese_desktop.h"
+#include "ui/qt/repair_f.h"
+#include "ui/qt/qt_window_hooks.h"
+#include "ui/window_mode.h"
 
 namespace ui {
 
-void ShowRepairWindow(int& argc, char** argv) {
+void showRepairWindow(int& argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/qnrepair/qnrepair.png")));
     QGuiApplication::setDesktopFileName(QStringLiteral("qnrepair"));
@@ -22,7 +22,7 @@ void ShowRepairWindow(int& argc, char** argv) {
     useJapaneseLocaleAndFont(app);
 
     // While a long step runs, the window is never reported as not responding.
-    const WindowMode windowMode(ShowMessageBox, StepProgress,
+    const WindowMode windowMode(showMessageBox, StepProgress,
                                 [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     repairF form(desktopServices(), coreServices());
     form.exec();

@@ -1,4 +1,4 @@
-#include "desktop.h"
+#include "ui/win32/desktop.h"
 
 #include <shellapi.h>
 

@@ -1,4 +1,4 @@
-#include "message_pump.h"
+#include "ui/win32/message_pump.h"
 
 namespace ui::win32 {
 

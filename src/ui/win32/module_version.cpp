@@ -1,4 +1,4 @@
-#include "module_version.h"
+#include "ui/win32/module_version.h"
 
 #include <windows.h>
 

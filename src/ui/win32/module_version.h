@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window_caption.h"
+#include "ui/window_caption.h"
 
 namespace ui::win32 {
 

@@ -1,4 +1,4 @@
-#include "repair_window.h"
+#include "ui/win32/repair_window.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -7,14 +7,14 @@
 #include <stdexcept>
 #include <utility>
 
-#include "file_chooser.h"
-#include "hooks.h"
-#include "message_pump.h"
-#include "module_version.h"
-#include "narrow_text.h"
-#include "ui_font.h"
-#include "window_caption.h"
-#include "windows/wide_text.h"
+#include "ui/win32/win32_file_chooser.h"
+#include "common/hooks.h"
+#include "ui/win32/message_pump.h"
+#include "ui/win32/module_version.h"
+#include "ui/win32/win32_narrow_text.h"
+#include "ui/win32/ui_font.h"
+#include "ui/window_caption.h"
+#include "platform/windows/wide_text.h"
 
 namespace ui::win32 {
 
@@ -177,7 +177,7 @@ LRESULT CALLBACK RepairWindow::windowProc(HWND window, UINT message, WPARAM wPar
     try {
         return self->handle(message, wParam, lParam);
     } catch (const std::exception& e) {
-        repairM::ShowErrorBox(e.what());
+        repairM::showErrorBox(e.what());
         return 0;
     }
 }

@@ -5,11 +5,11 @@
 #include <optional>
 #include <string>
 
-#include "core_services.h"
-#include "desktop.h"
-#include "repair_flow.h"
-#include "window_layout.h"
-#include "window_view.h"
+#include "ui/core_services.h"
+#include "ui/win32/desktop.h"
+#include "ui/repair_flow.h"
+#include "ui/window_layout.h"
+#include "ui/window_view.h"
 
 namespace ui::win32 {
 

@@ -1,4 +1,4 @@
-#include "ui_font.h"
+#include "ui/win32/ui_font.h"
 
 #include <array>
 #include <cwchar>

@@ -1,6 +1,6 @@
-#include "file_chooser.h"
+#include "ui/win32/win32_file_chooser.h"
 
-#include "windows/wide_text.h"
+#include "platform/windows/wide_text.h"
 
 namespace ui::win32 {
 

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "data_file_chooser.h"
-#include "desktop.h"
+#include "ui/data_file_chooser.h"
+#include "ui/win32/desktop.h"
 
 namespace ui::win32 {
 

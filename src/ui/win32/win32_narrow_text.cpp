@@ -1,10 +1,10 @@
-#include "narrow_text.h"
+#include "ui/win32/win32_narrow_text.h"
 
 #include <windows.h>
 
 #include <stdexcept>
 
-#include "windows/wide_text.h"
+#include "platform/windows/wide_text.h"
 
 namespace ui::win32 {
 

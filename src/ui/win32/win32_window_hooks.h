@@ -10,6 +10,6 @@ void StepProgress();
 
 // The core's message boxes (error traps) in window mode, over the open window; 0, showing
 // nothing, when none is open.
-int ShowMessageBox(const std::string& prompt, int style, const std::string& title);
+int showMessageBox(const std::string& prompt, int style, const std::string& title);
 
 }  // namespace ui::win32

@@ -1,4 +1,4 @@
-#include "engine_fixture.h"
+#include "database/engine/engine_fixture.h"
 
 #include <filesystem>
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "db_engine.h"
-#include "engine_error.h"
-#include "test_support.h"
+#include "database/engine/db_engine.h"
+#include "database/engine/store/engine_error.h"
+#include "support/test_support.h"
 
 namespace enginetest {
 

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "engine_fixture.h"
+#include "database/engine/engine_fixture.h"
 
 namespace enginetest {
 namespace {

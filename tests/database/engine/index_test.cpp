@@ -1,6 +1,6 @@
 // Indexes: appending and deleting through the collection, every refusal, and what is kept.
 
-#include "engine_fixture.h"
+#include "database/engine/engine_fixture.h"
 
 namespace enginetest {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "engine_fixture.h"
-#include "sqlite3_session.h"
+#include "database/engine/engine_fixture.h"
+#include "support/sqlite3_session.h"
 
 namespace enginetest {
 namespace {

@@ -1,6 +1,6 @@
 // Objects used after Close, or built on nothing.
 
-#include "engine_fixture.h"
+#include "database/engine/engine_fixture.h"
 
 namespace enginetest {
 namespace {

@@ -1,6 +1,6 @@
 // Tables: creation, the collection's order, and names the engine keeps for itself.
 
-#include "engine_fixture.h"
+#include "database/engine/engine_fixture.h"
 
 namespace enginetest {
 namespace {

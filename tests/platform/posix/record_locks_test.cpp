@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "open_file.h"
-#include "sqlite_files.h"
-#include "test_support.h"
+#include "platform/open_file.h"
+#include "platform/sqlite_files.h"
+#include "support/test_support.h"
 
 namespace {
 

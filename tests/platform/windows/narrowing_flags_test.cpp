@@ -5,7 +5,7 @@
 
 #include <map>
 
-#include "windows/narrowing_flags.h"
+#include "platform/windows/narrowing_flags.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "child_process.h"
+#include "support/posix/child_process.h"
 
 #include <fcntl.h>
 #include <linux/capability.h>
@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "../test_support.h"
+#include "support/test_support.h"
 
 namespace testsupport {
 

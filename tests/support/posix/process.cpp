@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "../test_support.h"
-#include "child_process.h"
+#include "support/test_support.h"
+#include "support/posix/child_process.h"
 
 namespace testsupport {
 

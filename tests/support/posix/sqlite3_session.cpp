@@ -1,4 +1,4 @@
-#include "../sqlite3_session.h"
+#include "support/sqlite3_session.h"
 
 #include <poll.h>
 #include <signal.h>
@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "../test_support.h"
+#include "support/test_support.h"
 
 namespace testsupport {
 

@@ -3,10 +3,10 @@
 
 #include <stdexcept>
 
-#include "../test_support.h"
-#include "started_process.h"
-#include "system_error.h"
-#include "windows/wide_text.h"
+#include "support/test_support.h"
+#include "support/windows/started_process.h"
+#include "platform/system_error.h"
+#include "platform/windows/wide_text.h"
 
 namespace testsupport {
 

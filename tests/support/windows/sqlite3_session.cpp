@@ -1,11 +1,11 @@
-#include "../sqlite3_session.h"
+#include "support/sqlite3_session.h"
 
 #include <chrono>
 #include <stdexcept>
 #include <thread>
 
-#include "../test_support.h"
-#include "started_process.h"
+#include "support/test_support.h"
+#include "support/windows/started_process.h"
 
 namespace testsupport {
 

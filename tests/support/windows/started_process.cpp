@@ -1,9 +1,9 @@
-#include "started_process.h"
+#include "support/windows/started_process.h"
 
 #include <algorithm>
 #include <stdexcept>
 
-#include "windows/wide_text.h"
+#include "platform/windows/wide_text.h"
 
 namespace testsupport {
 

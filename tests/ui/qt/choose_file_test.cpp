@@ -2,8 +2,8 @@
 #include <QLabel>
 #include <QTest>
 
-#include "narrow_text.h"
-#include "window_harness.h"
+#include "ui/qt/qt_narrow_text.h"
+#include "ui/qt/qt_window_harness.h"
 
 class ChooseFileTest : public QObject {
     Q_OBJECT

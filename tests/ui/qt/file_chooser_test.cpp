@@ -6,7 +6,7 @@
 #include <QTest>
 #include <fstream>
 
-#include "file_chooser.h"
+#include "ui/qt/qt_file_chooser.h"
 
 class FileChooserTest : public QObject {
     Q_OBJECT

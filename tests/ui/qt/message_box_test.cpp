@@ -7,9 +7,9 @@
 #include <QTimer>
 #include <QTranslator>
 
-#include "hooks.h"
-#include "japanese_desktop.h"
-#include "message_box.h"
+#include "common/hooks.h"
+#include "ui/qt/japanese_desktop.h"
+#include "ui/qt/message_box.h"
 
 using Buttons = QMessageBox::StandardButtons;
 

@@ -1,4 +1,4 @@
-#include "window_harness.h"
+#include "ui/qt/qt_window_harness.h"
 
 #include <QProgressBar>
 #include <QRadioButton>
@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "module_state.h"
-#include "window_hooks.h"
+#include "common/module_state.h"
+#include "ui/qt/qt_window_hooks.h"
 
 ui::DesktopServices FakeDesktop::services() {
     return {
@@ -36,14 +36,14 @@ ui::CoreServices FakeDesktop::core() {
                 repairs.emplace_back(path, kindKey);
                 return RepairOutcome{repair(path, kindKey), {}};
             },
-        .toolDirectory = repairM::ToolDirectory(),
+        .toolDirectory = repairM::toolDirectory(),
         .logPath = repairM::LogPath,
     };
 }
 
 WindowHarness::WindowHarness() {
     repairM::setToolDirectory(toolDirectory());
-    repairM::installHooks(ui::ShowMessageBox, ui::StepProgress);
+    repairM::installHooks(ui::showMessageBox, ui::StepProgress);
     form = std::make_unique<repairF>(desktop.services(), desktop.core());
     form->show();
 }

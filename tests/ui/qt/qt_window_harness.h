@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "hooks.h"
-#include "repair_f.h"
+#include "common/hooks.h"
+#include "ui/qt/repair_f.h"
 
 // A message box as the user saw it, with the bar of the window behind it.
 struct ShownBox {

@@ -7,9 +7,9 @@
 #include <QTimer>
 #include <fstream>
 
-#include "module_state.h"
-#include "window_harness.h"
-#include "window_hooks.h"
+#include "common/module_state.h"
+#include "ui/qt/qt_window_harness.h"
+#include "ui/qt/qt_window_hooks.h"
 
 namespace {
 
@@ -105,7 +105,7 @@ private slots:
         });
         window.desktop.repair = [&](auto&, auto&) {
             poll.start(10);
-            repairM::ShowErrorBox("説明");
+            repairM::showErrorBox("説明");
             return false;
         };
         window.choose(window.makeFile("f.mdb"));

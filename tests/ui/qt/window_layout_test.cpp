@@ -5,7 +5,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "window_harness.h"
+#include "ui/qt/qt_window_harness.h"
 
 class WindowLayoutTest : public QObject {
     Q_OBJECT

@@ -3,13 +3,13 @@
 #include <QTest>
 #include <filesystem>
 
-#include "db_engine.h"
-#include "messages.h"
-#include "module_state.h"
-#include "repair_driver.h"
-#include "test_support.h"
-#include "window_harness.h"
-#include "window_hooks.h"
+#include "database/engine/db_engine.h"
+#include "common/messages.h"
+#include "common/module_state.h"
+#include "driver/repair_driver.h"
+#include "support/test_support.h"
+#include "ui/qt/qt_window_harness.h"
+#include "ui/qt/qt_window_hooks.h"
 
 namespace {
 
@@ -36,12 +36,12 @@ private slots:
     void repairsThroughTheWindow() {
         WindowHarness window;
         // What Main prepares before it shows the window.
-        qndb({"workgroup", repairM::WorkgroupPath(), msg::kWorkspaceUser, msg::kWorkspacePassword});
-        std::filesystem::create_directories(repairM::ScratchFolder());
-        engine::DBEngine::instance().setSystemDB(repairM::WorkgroupPath());
+        qndb({"workgroup", repairM::workgroupPath(), msg::kWorkspaceUser, msg::kWorkspacePassword});
+        std::filesystem::create_directories(repairM::scratchFolder());
+        engine::DBEngine::instance().setSystemDB(repairM::workgroupPath());
         window.desktop.repair = RepairDataFile;
         std::vector<int> steps;
-        repairM::installHooks(ui::ShowMessageBox, [&] {
+        repairM::installHooks(ui::showMessageBox, [&] {
             ui::StepProgress();
             steps.push_back(window.control<QProgressBar>("ProgressBar1")->value());
         });

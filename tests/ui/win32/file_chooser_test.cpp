@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include "window_harness.h"
+#include "ui/win32/win32_window_harness.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <array>
 #include <vector>
 
-#include "hooks.h"
-#include "window_harness.h"
-#include "window_hooks.h"
+#include "common/hooks.h"
+#include "ui/win32/win32_window_harness.h"
+#include "ui/win32/win32_window_hooks.h"
 
 namespace {
 
@@ -213,7 +213,7 @@ TEST(RepairWindowTest, CoreStepsTheBarAndPaintsTheWindowButTakesNoInput) {
 TEST(RepairWindowTest, CoreErrorBoxStandsOverTheWindow) {
     WindowHarness window;
     window.desktop.repair = [](auto&, auto&) {
-        repairM::ShowErrorBox("説明");
+        repairM::showErrorBox("説明");
         return false;
     };
     window.makeFile("f.mdb");
@@ -291,7 +291,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RepairWindowTest, HooksWithoutAWindowDoNothing) {
     ui::win32::StepProgress();
-    EXPECT_EQ(ui::win32::ShowMessageBox("説明", MB_ICONINFORMATION, "エラー"), 0);
+    EXPECT_EQ(ui::win32::showMessageBox("説明", MB_ICONINFORMATION, "エラー"), 0);
 }
 
 }  // namespace

@@ -1,14 +1,14 @@
-#include "window_harness.h"
+#include "ui/win32/win32_window_harness.h"
 
 #include <commctrl.h>
 
 #include <atomic>
 #include <fstream>
 
-#include "message_pump.h"
-#include "module_state.h"
-#include "paths.h"
-#include "window_hooks.h"
+#include "ui/win32/message_pump.h"
+#include "common/module_state.h"
+#include "platform/paths.h"
+#include "ui/win32/win32_window_hooks.h"
 
 namespace {
 
@@ -61,14 +61,14 @@ ui::CoreServices FakeDesktop::core() {
         .fileExists = [](const std::string& path) { return std::filesystem::is_regular_file(platform::toPath(path)); },
         .repair = [this](const std::string& path,
                          const std::string& kindKey) { return RepairOutcome{repair(path, kindKey), {}}; },
-        .toolDirectory = repairM::ToolDirectory(),
+        .toolDirectory = repairM::toolDirectory(),
         .logPath = repairM::LogPath,
     };
 }
 
 WindowHarness::WindowHarness()
     : toolDir_(freshToolDirectory()),
-      windowMode_(ui::win32::ShowMessageBox, ui::win32::StepProgress, ui::win32::paintAndRunTimers) {
+      windowMode_(ui::win32::showMessageBox, ui::win32::StepProgress, ui::win32::paintAndRunTimers) {
     repairM::setToolDirectory(platform::fromPath(toolDir_));
     form = std::make_unique<ui::win32::RepairWindow>(
         desktop.desktop([this] { return item(ui::layout::kProgressBar); }), desktop.core());

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "repair_window.h"
-#include "window_layout.h"
-#include "window_mode.h"
+#include "ui/win32/repair_window.h"
+#include "ui/window_layout.h"
+#include "ui/window_mode.h"
 
 // The file dialog as the window set it up, read while it was open.
 struct ChooserCall {

@@ -1,4 +1,4 @@
-#include "compaction.h"
+#include "database/engine/compaction/compaction.h"
 
 #include <filesystem>
 
@@ -7,17 +7,17 @@
 #include <set>
 #include <vector>
 
-#include "copy_proof.h"
-#include "engine_error.h"
-#include "file_format.h"
-#include "index_agreement.h"
-#include "index_store.h"
-#include "layout.h"
-#include "open_data_file.h"
-#include "password.h"
-#include "paths.h"
-#include "salvage.h"
-#include "sidecars.h"
+#include "database/engine/compaction/copy_proof.h"
+#include "database/engine/store/engine_error.h"
+#include "database/engine/store/file_format.h"
+#include "database/engine/compaction/index_agreement.h"
+#include "database/engine/store/index_store.h"
+#include "database/engine/store/layout.h"
+#include "database/engine/store/open_data_file.h"
+#include "database/engine/store/password.h"
+#include "platform/paths.h"
+#include "database/engine/salvage/salvage.h"
+#include "database/engine/store/sidecars.h"
 
 namespace engine::detail {
 
@@ -177,7 +177,7 @@ void requireRoomForCopy(Connection& source, const std::string& destination, cons
 // beside its name that SQLite would apply to the next file made there.
 void removeCopy(const std::string& destination) {
     try {
-        DeleteDataFile(destination);
+        deleteDataFile(destination);
     } catch (const EngineError&) {
         // The next repair removes what is left before it makes its copy, or fails saying why.
     }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "remade_indexes.h"
+#include "database/engine/store/remade_indexes.h"
 
 namespace engine::detail {
 

@@ -1,4 +1,4 @@
-#include "copy_proof.h"
+#include "database/engine/compaction/copy_proof.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,12 +1,12 @@
-#include "index_agreement.h"
+#include "database/engine/compaction/index_agreement.h"
 
 #include <algorithm>
 #include <string>
 
-#include "engine_error.h"
-#include "file_format.h"
-#include "index_store.h"
-#include "salvage_report.h"
+#include "database/engine/store/engine_error.h"
+#include "database/engine/store/file_format.h"
+#include "database/engine/store/index_store.h"
+#include "database/engine/salvage/salvage_report.h"
 
 namespace engine::detail {
 

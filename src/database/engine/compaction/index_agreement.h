@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "copy_proof.h"
-#include "sqlite_connection.h"
+#include "database/engine/compaction/copy_proof.h"
+#include "database/engine/store/sqlite_connection.h"
 
 namespace engine::detail {
 

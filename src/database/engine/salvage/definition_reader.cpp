@@ -1,6 +1,6 @@
-#include "definition_reader.h"
+#include "database/engine/salvage/definition_reader.h"
 
-#include "engine_error.h"
+#include "database/engine/store/engine_error.h"
 
 namespace engine::detail {
 

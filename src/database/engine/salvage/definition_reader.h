@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "index_store.h"
-#include "sqlite_connection.h"
+#include "database/engine/store/index_store.h"
+#include "database/engine/store/sqlite_connection.h"
 
 namespace engine::detail {
 

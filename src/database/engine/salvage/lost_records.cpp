@@ -1,10 +1,10 @@
-#include "lost_records.h"
+#include "database/engine/salvage/lost_records.h"
 
 #include <set>
 
-#include "file_format.h"
-#include "index_store.h"
-#include "recovery_stream.h"
+#include "database/engine/store/file_format.h"
+#include "database/engine/store/index_store.h"
+#include "database/engine/salvage/recovery_stream.h"
 
 namespace engine::detail {
 

@@ -1,8 +1,8 @@
-#include "lost_row_keys.h"
+#include "database/engine/salvage/lost_row_keys.h"
 
 #include <algorithm>
 
-#include "index_store.h"
+#include "database/engine/store/index_store.h"
 
 namespace engine::detail {
 

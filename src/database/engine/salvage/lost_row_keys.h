@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "definition_reader.h"
-#include "field_value.h"
-#include "sqlite_connection.h"
-#include "tree_census.h"
+#include "database/engine/salvage/definition_reader.h"
+#include "database/engine/store/field_value.h"
+#include "database/engine/store/sqlite_connection.h"
+#include "database/engine/salvage/tree_census.h"
 
 namespace engine::detail {
 

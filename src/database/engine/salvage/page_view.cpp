@@ -1,4 +1,4 @@
-#include "page_view.h"
+#include "database/engine/salvage/page_view.h"
 
 #include <algorithm>
 #include <array>
@@ -6,8 +6,8 @@
 #include <cstring>
 #include <mutex>
 
-#include "engine_error.h"
-#include "sqlite_vfs.h"
+#include "database/engine/store/engine_error.h"
+#include "database/engine/store/sqlite_vfs.h"
 
 // SQLite's page readers sqlite_dbdata and sqlite_dbptr, from its recovery extension.
 extern "C" int sqlite3_dbdata_init(sqlite3* db, char** error, const sqlite3_api_routines* api);

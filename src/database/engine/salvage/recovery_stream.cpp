@@ -1,4 +1,4 @@
-#include "recovery_stream.h"
+#include "database/engine/salvage/recovery_stream.h"
 
 #include <sqlite3recover.h>
 
@@ -9,9 +9,9 @@
 #include <memory>
 #include <optional>
 
-#include "engine_error.h"
-#include "file_format.h"
-#include "index_store.h"
+#include "database/engine/store/engine_error.h"
+#include "database/engine/store/file_format.h"
+#include "database/engine/store/index_store.h"
 
 namespace engine::detail {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "definition_reader.h"
-#include "sqlite_connection.h"
+#include "database/engine/salvage/definition_reader.h"
+#include "database/engine/store/sqlite_connection.h"
 
 namespace engine::detail {
 

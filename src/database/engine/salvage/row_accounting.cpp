@@ -1,11 +1,11 @@
-#include "row_accounting.h"
+#include "database/engine/salvage/row_accounting.h"
 
 #include <algorithm>
 
-#include "file_format.h"
-#include "index_store.h"
-#include "lost_row_keys.h"
-#include "tree_census.h"
+#include "database/engine/store/file_format.h"
+#include "database/engine/store/index_store.h"
+#include "database/engine/salvage/lost_row_keys.h"
+#include "database/engine/salvage/tree_census.h"
 
 namespace engine::detail {
 

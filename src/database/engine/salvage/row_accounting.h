@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "definition_reader.h"
-#include "layout.h"
-#include "sqlite_connection.h"
+#include "database/engine/salvage/definition_reader.h"
+#include "database/engine/store/layout.h"
+#include "database/engine/store/sqlite_connection.h"
 
 namespace engine::detail {
 

@@ -1,21 +1,21 @@
-#include "salvage.h"
+#include "database/engine/salvage/salvage.h"
 
 #include <memory>
 #include <optional>
 #include <vector>
 
-#include "definition_reader.h"
-#include "engine_error.h"
-#include "file_format.h"
-#include "index_store.h"
-#include "layout.h"
-#include "lost_records.h"
-#include "new_file.h"
-#include "page_view.h"
-#include "password.h"
-#include "recovery_stream.h"
-#include "row_accounting.h"
-#include "salvage_report.h"
+#include "database/engine/salvage/definition_reader.h"
+#include "database/engine/store/engine_error.h"
+#include "database/engine/store/file_format.h"
+#include "database/engine/store/index_store.h"
+#include "database/engine/store/layout.h"
+#include "database/engine/salvage/lost_records.h"
+#include "database/engine/store/new_file.h"
+#include "database/engine/salvage/page_view.h"
+#include "database/engine/store/password.h"
+#include "database/engine/salvage/recovery_stream.h"
+#include "database/engine/salvage/row_accounting.h"
+#include "database/engine/salvage/salvage_report.h"
 
 namespace engine::detail {
 

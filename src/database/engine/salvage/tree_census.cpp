@@ -1,4 +1,4 @@
-#include "tree_census.h"
+#include "database/engine/salvage/tree_census.h"
 
 #include <algorithm>
 #include <set>

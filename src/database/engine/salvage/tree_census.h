@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "field_value.h"
-#include "sqlite_connection.h"
+#include "database/engine/store/field_value.h"
+#include "database/engine/store/sqlite_connection.h"
 
 namespace engine::detail {
 

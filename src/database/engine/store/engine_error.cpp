@@ -1,4 +1,4 @@
-#include "engine_error.h"
+#include "database/engine/store/engine_error.h"
 
 namespace engine {
 

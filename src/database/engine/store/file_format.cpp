@@ -1,11 +1,11 @@
-#include "file_format.h"
+#include "database/engine/store/file_format.h"
 
 #include <algorithm>
 #include <array>
 #include <fstream>
 
-#include "engine_error.h"
-#include "paths.h"
+#include "database/engine/store/engine_error.h"
+#include "platform/paths.h"
 
 namespace engine::detail {
 

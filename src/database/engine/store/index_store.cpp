@@ -1,10 +1,10 @@
-#include "index_store.h"
+#include "database/engine/store/index_store.h"
 
 #include <algorithm>
 
-#include "engine_error.h"
-#include "file_format.h"
-#include "layout.h"
+#include "database/engine/store/engine_error.h"
+#include "database/engine/store/file_format.h"
+#include "database/engine/store/layout.h"
 
 namespace engine::detail {
 

@@ -1,4 +1,4 @@
-#include "keep_alive.h"
+#include "database/engine/store/keep_alive.h"
 
 #include <chrono>
 #include <mutex>

@@ -1,7 +1,7 @@
-#include "layout.h"
+#include "database/engine/store/layout.h"
 
-#include "engine_error.h"
-#include "file_format.h"
+#include "database/engine/store/engine_error.h"
+#include "database/engine/store/file_format.h"
 
 namespace engine::detail {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "sqlite_connection.h"
+#include "database/engine/store/sqlite_connection.h"
 
 namespace engine::detail {
 

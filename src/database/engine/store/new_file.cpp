@@ -1,6 +1,6 @@
-#include "new_file.h"
+#include "database/engine/store/new_file.h"
 
-#include "layout.h"
+#include "database/engine/store/layout.h"
 
 namespace engine::detail {
 

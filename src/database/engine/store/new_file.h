@@ -2,8 +2,8 @@
 
 // Internal to the engine: a new file of ours, as the tools make one and as salvage writes one.
 
-#include "file_format.h"
-#include "sqlite_connection.h"
+#include "database/engine/store/file_format.h"
+#include "database/engine/store/sqlite_connection.h"
 
 namespace engine::detail {
 

@@ -1,11 +1,11 @@
-#include "open_data_file.h"
+#include "database/engine/store/open_data_file.h"
 
 #include <filesystem>
 
-#include "engine_error.h"
-#include "file_format.h"
-#include "password.h"
-#include "paths.h"
+#include "database/engine/store/engine_error.h"
+#include "database/engine/store/file_format.h"
+#include "database/engine/store/password.h"
+#include "platform/paths.h"
 
 namespace engine::detail {
 

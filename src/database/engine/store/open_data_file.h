@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "sqlite_connection.h"
+#include "database/engine/store/sqlite_connection.h"
 
 namespace engine::detail {
 

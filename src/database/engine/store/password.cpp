@@ -1,4 +1,4 @@
-#include "password.h"
+#include "database/engine/store/password.h"
 
 #include <sodium.h>
 
@@ -8,7 +8,7 @@
 #include <mutex>
 #include <set>
 
-#include "engine_error.h"
+#include "database/engine/store/engine_error.h"
 
 namespace engine::detail {
 

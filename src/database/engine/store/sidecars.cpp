@@ -1,4 +1,4 @@
-#include "sidecars.h"
+#include "database/engine/store/sidecars.h"
 
 #include <algorithm>
 #include <array>
@@ -7,13 +7,13 @@
 #include <memory>
 #include <vector>
 
-#include "engine_error.h"
-#include "file_access.h"
-#include "file_replacement.h"
-#include "open_file.h"
-#include "paths.h"
-#include "sqlite_files.h"
-#include "system_error.h"
+#include "database/engine/store/engine_error.h"
+#include "platform/file_access.h"
+#include "platform/file_replacement.h"
+#include "platform/open_file.h"
+#include "platform/paths.h"
+#include "platform/sqlite_files.h"
+#include "platform/system_error.h"
 
 namespace engine {
 
@@ -56,7 +56,7 @@ void requireUsable(const std::string& path, const std::string& file) {
 
 // SQLite rolls back a journal that is not empty and whose first byte is not zero (a host in
 // TRUNCATE or PERSIST mode keeps an empty or zeroed one between transactions) unless a connection
-// holds the RESERVED lock, which the caller's ExcludeWriters rules out.
+// holds the RESERVED lock, which the caller's excludeWriters rules out.
 bool couldBeHot(const std::string& journal) {
     if (!present(journal)) return false;
     std::unique_ptr<platform::ReadOnlyFile> opened;
@@ -68,12 +68,12 @@ bool couldBeHot(const std::string& journal) {
 
 }  // namespace
 
-void RequireUsableSidecars(const std::string& path) {
+void requireUsableSidecars(const std::string& path) {
     for (const char* suffix : kSidecars) requireUsable(path, sidecar(path, suffix));
 }
 
-bool ClearSidecarsForReplacement(const std::string& path) {
-    RequireUsableSidecars(path);
+bool clearSidecarsForReplacement(const std::string& path) {
+    requireUsableSidecars(path);
     if (present(sidecar(path, kWal)) || couldBeHot(sidecar(path, kJournal))) return false;
     for (const char* suffix : {kJournal, kShm}) {
         const std::string file = sidecar(path, suffix);
@@ -82,19 +82,19 @@ bool ClearSidecarsForReplacement(const std::string& path) {
     return true;
 }
 
-std::vector<std::string> DataFileNames(const std::string& path) {
+std::vector<std::string> dataFileNames(const std::string& path) {
     std::vector<std::string> names = {path};
     for (const char* suffix : kSidecars) names.push_back(path + suffix);
     return names;
 }
 
-bool SidecarsPresent(const std::string& path) {
-    const std::vector<std::string> names = DataFileNames(path);
+bool sidecarsPresent(const std::string& path) {
+    const std::vector<std::string> names = dataFileNames(path);
     return std::any_of(names.begin() + 1, names.end(), present);
 }
 
-void DeleteDataFile(const std::string& path) {
-    for (const std::string& file : DataFileNames(path))
+void deleteDataFile(const std::string& path) {
+    for (const std::string& file : dataFileNames(path))
         if (const platform::SystemError error = platform::removeFile(file))
             throw EngineError(ErrorCode::DiskIo, describe::diskIo(file, error.text()));
 }

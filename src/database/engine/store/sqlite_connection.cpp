@@ -1,13 +1,13 @@
-#include "sqlite_connection.h"
+#include "database/engine/store/sqlite_connection.h"
 
 #include <filesystem>
 #include <optional>
 
-#include "engine_error.h"
-#include "sqlite_vfs.h"
-#include "keep_alive.h"
-#include "paths.h"
-#include "system_error.h"
+#include "database/engine/store/engine_error.h"
+#include "database/engine/store/sqlite_vfs.h"
+#include "database/engine/store/keep_alive.h"
+#include "platform/paths.h"
+#include "platform/system_error.h"
 
 namespace engine::detail {
 

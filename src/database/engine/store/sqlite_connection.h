@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "field_value.h"
+#include "database/engine/store/field_value.h"
 
 namespace engine::detail {
 

@@ -1,4 +1,4 @@
-#include "sqlite_vfs.h"
+#include "database/engine/store/sqlite_vfs.h"
 
 #include <algorithm>
 #include <array>
@@ -9,9 +9,9 @@
 
 #include <sqlite3.h>
 
-#include "sqlite_files.h"
-#include "system_error.h"
-#include "transient_failures.h"
+#include "platform/sqlite_files.h"
+#include "platform/system_error.h"
+#include "platform/transient_failures.h"
 
 namespace engine::detail {
 

@@ -1,9 +1,9 @@
-#include "writer_exclusion.h"
+#include "database/engine/store/writer_exclusion.h"
 
-#include "sqlite_files.h"
+#include "platform/sqlite_files.h"
 
 namespace engine {
 
-bool ExcludeWriters(const platform::ReadOnlyFile& file) { return !file.lockForReading(platform::sqliteWriterLocks()); }
+bool excludeWriters(const platform::ReadOnlyFile& file) { return !file.lockForReading(platform::sqliteWriterLocks()); }
 
 }  // namespace engine

@@ -2,7 +2,7 @@
 
 // Keeping other processes from writing to a data file that this process is about to replace.
 
-#include "open_file.h"
+#include "platform/open_file.h"
 
 namespace engine {
 
@@ -10,6 +10,6 @@ namespace engine {
 // must be able to take over, in SQLite's locking protocol on this system: no other connection can
 // begin a write or commit one until `file` is closed. False when another connection is writing to
 // the file at this moment. Readers are not kept out.
-bool ExcludeWriters(const platform::ReadOnlyFile& file);
+bool excludeWriters(const platform::ReadOnlyFile& file);
 
 }  // namespace engine

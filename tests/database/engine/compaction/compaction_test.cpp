@@ -5,7 +5,7 @@
 #include <sstream>
 #include <thread>
 
-#include "engine_fixture.h"
+#include "database/engine/engine_fixture.h"
 
 namespace enginetest {
 namespace {

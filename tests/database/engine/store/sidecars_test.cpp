@@ -2,12 +2,12 @@
 // be applied to the file refuses the replacement (even where the file itself looks unchanged),
 // what never could is removed. And a journal that SQLite reads on its own word.
 
-#include "sidecars.h"
+#include "database/engine/store/sidecars.h"
 
 #include <filesystem>
 
-#include "db_engine.h"
-#include "engine_fixture.h"
+#include "database/engine/db_engine.h"
+#include "database/engine/engine_fixture.h"
 
 namespace enginetest {
 namespace {
@@ -35,7 +35,7 @@ TEST_F(SidecarsTest, LastCheckRefusesWhatCouldBeAppliedAndRemovesTheRest) {
                           Case{"an index without its log", "-shm", std::string(32768, '\0'), true}}) {
         SCOPED_TRACE(c.name);
         testsupport::writeBytes(file + c.suffix, c.bytes);
-        EXPECT_EQ(engine::ClearSidecarsForReplacement(file), c.replaceable);
+        EXPECT_EQ(engine::clearSidecarsForReplacement(file), c.replaceable);
         EXPECT_EQ(fs::exists(file + c.suffix), !c.replaceable);
         fs::remove(file + c.suffix);
     }

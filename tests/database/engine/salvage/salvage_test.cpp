@@ -1,0 +1,89 @@
+// A damaged file compacted in-process: build it, spoil one page, compact, check what came back.
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "database/engine/engine_fixture.h"
+
+namespace enginetest {
+namespace {
+
+constexpr int kManyRows = 2000;
+
+class SalvageTest : public EngineTest {
+protected:
+    void SetUp() override {
+        // Not .mdb: the fixture checks every .mdb left behind, and this one is damaged on purpose.
+        source_ = path("damaged.db");
+        const engine::DatabasePtr db = engine::DBEngine::instance().CreateDatabase(source_, kPassword);
+        addTable(*db, "T", kManyRows);
+        appendIndex(*db, "T", {"Key00", {"K"}, true, true, true});
+        db->Close();
+        before_ = walkKeys(*open(source_, kPassword, true), "T");
+    }
+
+    std::vector<long> pagesOf(const std::string& name, const std::string& type) const {
+        std::istringstream lines(testsupport::sqlite3Query(
+            source_, "SELECT pageno FROM dbstat WHERE name = '" + name + "' AND pagetype = '" + type + "' ORDER BY pageno"));
+        std::vector<long> pages;
+        for (std::string line; std::getline(lines, line);) pages.push_back(std::stol(line));
+        return pages;
+    }
+
+    void zero(long page) const {
+        const long size = std::stol(testsupport::sqlite3Query(source_, "PRAGMA page_size"));
+        std::fstream file(source_, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp((page - 1) * size);
+        file.write(std::string(static_cast<std::size_t>(size), '\0').data(), size);
+    }
+
+    // Compacts the spoilt source; the keys of T that the copy holds, and its losses.
+    std::vector<std::int64_t> compacted(std::vector<engine::Database::RowLoss>& losses) {
+        engine::DBEngine::instance().CompactDatabase(source_, path("copy.mdb"), "", 0, connect(kPassword));
+        const engine::DatabasePtr copy = open(path("copy.mdb"), kPassword, true);
+        losses = copy->RowLosses();
+        return walkKeys(*copy, "T");
+    }
+
+    std::string source_;
+    std::vector<std::int64_t> before_;
+};
+
+TEST_F(SalvageTest, ZeroedLeafLosesItsRowsAloneAndNamesEachByItsKey) {
+    const std::vector<long> leaves = pagesOf("T", "leaf");
+    ASSERT_GT(leaves.size(), 3U);
+    zero(leaves[1]);
+    std::vector<engine::Database::RowLoss> losses;
+    const std::vector<std::int64_t> after = compacted(losses);
+    std::vector<std::int64_t> lost;
+    std::set_difference(before_.begin(), before_.end(), after.begin(), after.end(), std::back_inserter(lost));
+    ASSERT_FALSE(lost.empty());
+    EXPECT_TRUE(std::includes(before_.begin(), before_.end(), after.begin(), after.end()));
+    ASSERT_EQ(losses.size(), 1U);
+    EXPECT_EQ(losses[0].table, "T");
+    EXPECT_EQ(losses[0].rows, static_cast<std::int64_t>(lost.size()));
+    EXPECT_EQ(losses[0].keys.size(), lost.size());
+}
+
+TEST_F(SalvageTest, ZeroedIndexPageLosesNoRowAndTheIndexIsThereAgain) {
+    std::string index = testsupport::sqlite3Query(
+        source_, "SELECT name FROM sqlite_schema WHERE type = 'index' AND tbl_name = 'T' AND sql IS NOT NULL");
+    index.erase(index.find_last_not_of("\r\n") + 1);
+    const std::vector<long> indexPages = pagesOf(index, "leaf");
+    ASSERT_FALSE(indexPages.empty()) << index;
+    zero(indexPages[indexPages.size() / 2]);
+    std::vector<engine::Database::RowLoss> losses;
+    EXPECT_EQ(compacted(losses), before_);
+    EXPECT_TRUE(losses.empty());
+    EXPECT_EQ(indexNames(*open(path("copy.mdb"), kPassword, true), "T"), std::vector<std::string>{"Key00"});
+}
+
+TEST_F(SalvageTest, ZeroedSchemaPageStillGivesBackEveryRow) {
+    zero(1);
+    std::vector<engine::Database::RowLoss> losses;
+    EXPECT_EQ(compacted(losses), before_);
+}
+
+}  // namespace
+}  // namespace enginetest
