@@ -14,24 +14,20 @@ using repairM::WriteLog;
 
 namespace {
 
-using Rebuild = bool (*)(const std::string& path, const std::string& password);
+// A kind's rebuild, and which indexes it deletes and makes again (which the compaction leaves out);
+// none for the kinds whose indexes the tool does not know.
+struct KindRebuild {
+    bool (*rebuild)(const std::string& path, const std::string& password) = nullptr;
+    RemakesIndex remakes = nullptr;
+};
 
-Rebuild rebuildOf(const hostkind::HostKind& kind) {
-    switch (kind.rebuild) {
-    case hostkind::Rebuild::WorkFile: return RebuildWorkFile;
-    case hostkind::Rebuild::DesignFile: return RebuildDesignFile;
+KindRebuild rebuildOf(const hostkind::HostKind* kind) {
+    switch (kind != nullptr ? kind->rebuild : hostkind::Rebuild::None) {
+    case hostkind::Rebuild::WorkFile: return {RebuildWorkFile, WorkFileRemakes};
+    case hostkind::Rebuild::DesignFile: return {RebuildDesignFile, DesignFileRemakes};
     case hostkind::Rebuild::None: break;
     }
-    return nullptr;
-}
-
-RemakesIndex remakesOf(const hostkind::HostKind& kind) {
-    switch (kind.rebuild) {
-    case hostkind::Rebuild::WorkFile: return WorkFileRemakes;
-    case hostkind::Rebuild::DesignFile: return DesignFileRemakes;
-    case hostkind::Rebuild::None: break;
-    }
-    return nullptr;
+    return {};
 }
 
 void stepProgressInWindow() {
@@ -46,7 +42,8 @@ bool repairSteps(const std::string& path, const std::string& kind, LostRows& los
         return false;
     }
     const hostkind::HostKind* hostKind = hostkind::findByKey(kind);
-    if (!CompactDataFile(path, kind, lost, hostKind != nullptr ? remakesOf(*hostKind) : nullptr)) {
+    const KindRebuild rebuild = rebuildOf(hostKind);
+    if (!CompactDataFile(path, kind, lost, rebuild.remakes)) {
         WriteLog(msg::kFile + path + msg::kTailNotCompacted);
         return false;
     }
@@ -56,8 +53,7 @@ bool repairSteps(const std::string& path, const std::string& kind, LostRows& los
         WriteLog(msg::kThisFile + path + msg::kTailCannotRepair);
         return false;
     }
-    const Rebuild rebuild = rebuildOf(*hostKind);
-    if (rebuild == nullptr || !rebuild(path, kind)) {
+    if (rebuild.rebuild == nullptr || !rebuild.rebuild(path, kind)) {
         WriteLog(hostKind->word + path + msg::kTailNotRepaired);
         return false;
     }
