@@ -16,7 +16,8 @@ struct IndexOfTable {
 };
 
 struct CopyVerdict {
-    // The first fault of a table's rows, worded as SQLite's check words it; empty when none.
+    // The first fault of a table's rows, worded as SQLite's check words it; empty when none. Two
+    // indexes with more entries than their table has rows count: the copy lacks rows the source had.
     std::string damage;
     // The indexes that do not hold exactly one entry for each row of their table, with that row's
     // values and rowid, in order, and a unique one no key twice; and those this proof cannot read
