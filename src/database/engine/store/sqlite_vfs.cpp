@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -50,7 +51,10 @@ struct WriteRun {
 // and for good once the file goes into WAL mode.
 struct ReadRun {
     sqlite3_int64 start = 0;
-    std::vector<char> bytes;
+    // Not a vector, which would zero each run before the read writes over it, a second pass over
+    // every byte read.
+    std::unique_ptr<char[]> bytes{new char[kRunBytes]};
+    sqlite3_int64 held = 0;      // how many of them hold the file's bytes
     sqlite3_int64 lastEnd = -1;  // where the last read ended
 };
 
@@ -127,7 +131,7 @@ bool inRun(const LayerFile& f, sqlite3_int64 offset, int amount) {
 
 void dropReadRun(LayerFile& f) {
     if (f.ahead == nullptr) return;
-    f.ahead->bytes.clear();
+    f.ahead->held = 0;
     f.ahead->lastEnd = -1;
 }
 
@@ -163,18 +167,15 @@ int readThrough(LayerFile& f, void* buffer, int amount, sqlite3_int64 offset) {
 // `amount`. Only the page asked for must be read: a run that fails is not tried again and leaves
 // nothing remembered, and the page is then read on its own.
 void readRun(LayerFile& f, sqlite3_int64 offset, int amount) {
-    std::vector<char>& bytes = f.ahead->bytes;
-    bytes.clear();
+    ReadRun& ahead = *f.ahead;
+    ahead.held = 0;
     sqlite3_int64 size = 0;
     if (real(f).xFileSize(f.real, &size) != SQLITE_OK) return;
     const sqlite3_int64 length = std::min<sqlite3_int64>(static_cast<sqlite3_int64>(kRunBytes), size - offset);
     if (length < amount) return;
-    bytes.resize(static_cast<std::size_t>(length));
-    if (real(f).xRead(f.real, bytes.data(), static_cast<int>(length), offset) != SQLITE_OK) {
-        bytes.clear();
-        return;
-    }
-    f.ahead->start = offset;
+    if (real(f).xRead(f.real, ahead.bytes.get(), static_cast<int>(length), offset) != SQLITE_OK) return;
+    ahead.start = offset;
+    ahead.held = length;
 }
 
 int layerRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
@@ -186,11 +187,11 @@ int layerRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset
     const bool onward = offset == ahead->lastEnd;
     ahead->lastEnd = offset + amount;
     const auto held = [&] {
-        return offset >= ahead->start && offset + amount <= ahead->start + static_cast<sqlite3_int64>(ahead->bytes.size());
+        return offset >= ahead->start && offset + amount <= ahead->start + ahead->held;
     };
     if (!held() && onward) readRun(f, offset, amount);
     if (!held()) return readThrough(f, buffer, amount, offset);
-    std::memcpy(buffer, ahead->bytes.data() + (offset - ahead->start), static_cast<std::size_t>(amount));
+    std::memcpy(buffer, ahead->bytes.get() + (offset - ahead->start), static_cast<std::size_t>(amount));
     return SQLITE_OK;
 }
 
