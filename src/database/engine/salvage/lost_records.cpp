@@ -91,6 +91,12 @@ void placeLostRecords(Connection& destination, const std::vector<LayoutEntry>& l
     destination.exec(std::string("DELETE FROM ") + kLostTable + " WHERE id IS NULL");
 }
 
+void forgetUnplacedRecords(Connection& destination, std::size_t fields, const std::string& rowids) {
+    if (!schemaHasTable(destination, kLostTable)) return;
+    destination.exec(std::string("DELETE FROM ") + kLostTable + " WHERE nfield = " + std::to_string(fields) +
+                     " AND id IN (" + rowids + ")");
+}
+
 std::int64_t unplacedRecords(Connection& destination) {
     if (!schemaHasTable(destination, kLostTable)) return 0;
     return destination.queryInt(std::string("SELECT count(*) FROM ") + kLostTable + " WHERE id IS NOT NULL AND nfield > 0");

@@ -21,6 +21,11 @@ std::vector<LayoutEntry> recoveredLayout(Connection& destination);
 // its rowid. Records of indexes, which only repeat what the tables hold, are dropped.
 void placeLostRecords(Connection& destination, const std::vector<LayoutEntry>& layout, DefinitionReader& definitions);
 
+// Forgets the unplaced records of `fields` fields whose rowids the query `rowids` yields: the rows
+// of a table whose own count already holds them, as where the page leading to its leaves was lost.
+// A record of another table with as many fields and one of those rowids goes uncounted with them.
+void forgetUnplacedRecords(Connection& destination, std::size_t fields, const std::string& rowids);
+
 // How many records of tables are left unplaced.
 std::int64_t unplacedRecords(Connection& destination);
 

@@ -4,6 +4,7 @@
 
 #include "database/engine/store/file_format.h"
 #include "database/engine/store/index_store.h"
+#include "database/engine/salvage/lost_records.h"
 #include "database/engine/salvage/lost_row_keys.h"
 #include "database/engine/salvage/tree_census.h"
 
@@ -122,6 +123,8 @@ std::vector<TableLoss> lostRows(Connection* view, Connection& destination, const
             std::string("SELECT rowid FROM ") + kExpected + " WHERE trees >= " + std::to_string(corroborated) +
             (present ? " AND rowid NOT IN (SELECT rowid FROM main." + quoteIdentifier(table) + ")" : "");
         const std::int64_t missing = destination.queryInt("SELECT count(*) FROM (" + lost + ")");
+        // Counted here, they are not counted again as records the recovery could not place.
+        if (present && missing > 0) forgetUnplacedRecords(destination, tableColumns(destination, table).size(), lost);
         // A tree met damage on the way, or none could be found: it may have listed more.
         if (!census.anyComplete || missing > 0)
             losses.push_back({table, census.anyComplete ? std::optional<std::int64_t>(missing) : std::nullopt,

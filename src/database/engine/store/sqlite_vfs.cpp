@@ -165,17 +165,22 @@ int readThrough(LayerFile& f, void* buffer, int amount, sqlite3_int64 offset) {
 
 // Reads a run from `offset` into f.ahead, as far as the file goes and if that is at least
 // `amount`. Only the page asked for must be read: a run that fails is not tried again and leaves
-// nothing remembered, and the page is then read on its own.
-void readRun(LayerFile& f, sqlite3_int64 offset, int amount) {
+// nothing remembered, and the page is then read on its own. Writes still waiting in the write run
+// go to the file first where the run would cover them: it would hold their old bytes otherwise,
+// and hand them out after they were written.
+int readRun(LayerFile& f, sqlite3_int64 offset, int amount) {
     ReadRun& ahead = *f.ahead;
     ahead.held = 0;
     sqlite3_int64 size = 0;
-    if (real(f).xFileSize(f.real, &size) != SQLITE_OK) return;
+    if (real(f).xFileSize(f.real, &size) != SQLITE_OK) return SQLITE_OK;
     const sqlite3_int64 length = std::min<sqlite3_int64>(static_cast<sqlite3_int64>(kRunBytes), size - offset);
-    if (length < amount) return;
-    if (real(f).xRead(f.real, ahead.bytes.get(), static_cast<int>(length), offset) != SQLITE_OK) return;
+    if (length < amount) return SQLITE_OK;
+    if (inRun(f, offset, static_cast<int>(length)))
+        if (const int rc = flushRun(f); rc != SQLITE_OK) return rc;
+    if (real(f).xRead(f.real, ahead.bytes.get(), static_cast<int>(length), offset) != SQLITE_OK) return SQLITE_OK;
     ahead.start = offset;
     ahead.held = length;
+    return SQLITE_OK;
 }
 
 int layerRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
@@ -189,7 +194,8 @@ int layerRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset
     const auto held = [&] {
         return offset >= ahead->start && offset + amount <= ahead->start + ahead->held;
     };
-    if (!held() && onward) readRun(f, offset, amount);
+    if (!held() && onward)
+        if (const int rc = readRun(f, offset, amount); rc != SQLITE_OK) return rc;
     if (!held()) return readThrough(f, buffer, amount, offset);
     std::memcpy(buffer, ahead->bytes.get() + (offset - ahead->start), static_cast<std::size_t>(amount));
     return SQLITE_OK;

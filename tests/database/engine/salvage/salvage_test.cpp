@@ -96,6 +96,21 @@ TEST_F(SalvageTest, ZeroedIndexPageLosesNoRowAndTheIndexIsThereAgain) {
     EXPECT_EQ(indexNames(*open(path("copy.mdb"), kPassword, true), "T"), std::vector<std::string>{"Key00"});
 }
 
+// The root of the table's tree zeroed: every leaf is an orphan, its rows counted once, as the
+// table's; in a copy larger than SQLite's page cache, which writes pages out and reads them back.
+TEST_F(SalvageTest, ZeroedRootLosesEveryRowOnceEvenPastThePageCache) {
+    constexpr int kRowsPastTheCache = 100000;
+    addTable(*open(source_), "Big", kRowsPastTheCache);
+    appendIndex(*open(source_), "Big", {"Key00", {"K"}, true, true, true});
+    zero(std::stol(testsupport::sqlite3Query(source_, "SELECT rootpage FROM sqlite_schema WHERE name = 'T'")));
+    std::vector<engine::Database::RowLoss> losses;
+    EXPECT_TRUE(compacted(losses).empty());
+    ASSERT_EQ(losses.size(), 1U);
+    EXPECT_EQ(losses[0].table, "T");
+    EXPECT_EQ(losses[0].rows, kManyRows);
+    EXPECT_EQ(walkKeys(*open(path("copy.mdb"), kPassword, true), "Big").size(), static_cast<std::size_t>(kRowsPastTheCache));
+}
+
 TEST_F(SalvageTest, ZeroedSchemaPageStillGivesBackEveryRow) {
     zero(1);
     std::vector<engine::Database::RowLoss> losses;
