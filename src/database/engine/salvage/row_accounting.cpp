@@ -19,6 +19,7 @@ struct Census {
     int trees = 0;
     bool anyComplete = false;
     bool allComplete = true;
+    bool inOrder = true;  // the table's own tree lists each rowid once, in order
     std::vector<RowidRange> lostRanges;  // of the table's own tree
 };
 
@@ -73,8 +74,13 @@ Census expectFromTrees(Connection& view, const std::string& table, Connection& d
     }
     for (const LayoutEntry& entry : layout) {
         if (entry.type != "table" || entry.name != table) continue;
+        std::optional<std::int64_t> last;
         const TreeWalk walk = censusOf(view, entry.rootPage, TreeKind::Table, 0,
-                                       [&](std::int64_t rowid, const std::vector<FieldValue>&) { listed(rowid); });
+                                       [&](std::int64_t rowid, const std::vector<FieldValue>&) {
+                                           census.inOrder = census.inOrder && (!last || *last < rowid);
+                                           last = rowid;
+                                           listed(rowid);
+                                       });
         walked(walk);
         census.lostRanges.insert(census.lostRanges.end(), walk.lostRanges.begin(), walk.lostRanges.end());
     }
@@ -123,11 +129,19 @@ std::vector<TableLoss> lostRows(Connection* view, Connection& destination, const
             std::string("SELECT rowid FROM ") + kExpected + " WHERE trees >= " + std::to_string(corroborated) +
             (present ? " AND rowid NOT IN (SELECT rowid FROM main." + quoteIdentifier(table) + ")" : "");
         const std::int64_t missing = destination.queryInt("SELECT count(*) FROM (" + lost + ")");
+        // A table's tree that lists a rowid out of order or twice had bytes of its rows changed: a
+        // row whose rowid became another's is gone, and only an index still lists it. Whether a
+        // rowid that one tree alone lists is such a row, or a changed byte of an index, cannot be
+        // told; where nothing else is counted lost, the table is not said to have lost nothing.
+        const bool doubtful = present && !census.inOrder && corroborated == 2 && missing == 0 &&
+                              destination.queryInt(std::string("SELECT count(*) FROM ") + kExpected +
+                                                   " WHERE trees = 1 AND rowid NOT IN (SELECT rowid FROM main." +
+                                                   quoteIdentifier(table) + ")") > 0;
         // Counted here, they are not counted again as records the recovery could not place.
         if (present && missing > 0) forgetUnplacedRecords(destination, tableColumns(destination, table).size(), lost);
         // A tree met damage on the way, or none could be found: it may have listed more.
-        if (!census.anyComplete || missing > 0)
-            losses.push_back({table, census.anyComplete ? std::optional<std::int64_t>(missing) : std::nullopt,
+        if (!census.anyComplete || missing > 0 || doubtful)
+            losses.push_back({table, census.anyComplete && !doubtful ? std::optional<std::int64_t>(missing) : std::nullopt,
                               lostRowKeys(destination, table, indexes, census.lostRanges, lost)});
     }
     dropEntryStore(destination);

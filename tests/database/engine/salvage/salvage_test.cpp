@@ -83,6 +83,32 @@ TEST_F(SalvageTest, LeafCountingACellFewerLosesThatRowAloudNotSilently) {
     EXPECT_EQ(losses[0].rows, 1);
 }
 
+// A cell of a leaf whose rowid became the one before it: the copy keeps one of the two rows, and
+// the table's one index, which still lists the other, cannot be told from a changed index entry.
+// The loss is doubtful, never nothing.
+TEST_F(SalvageTest, RowidChangedIntoItsNeighboursIsNeverALossUnsaid) {
+    const long leaf = pagesOf("T", "leaf")[1];
+    const long size = std::stol(testsupport::sqlite3Query(source_, "PRAGMA page_size"));
+    std::string page(static_cast<std::size_t>(size), '\0');
+    {
+        std::ifstream file(source_, std::ios::binary);
+        file.seekg((leaf - 1) * size);
+        file.read(page.data(), size);
+    }
+    const auto cellAt = [&](int i) {
+        return (static_cast<unsigned char>(page[8 + 2 * i]) << 8) | static_cast<unsigned char>(page[9 + 2 * i]);
+    };
+    // Each cell: its payload's size (one byte here), then its rowid (two bytes past the first leaf).
+    const std::string rowid = page.substr(static_cast<std::size_t>(cellAt(1) + 1), 2);
+    ASSERT_NE(static_cast<unsigned char>(rowid[0]) & 0x80, 0) << "a rowid of two bytes";
+    overwrite(leaf, cellAt(2) + 1, rowid);
+    std::vector<engine::Database::RowLoss> losses;
+    EXPECT_EQ(compacted(losses).size(), before_.size() - 1);
+    ASSERT_EQ(losses.size(), 1U);
+    EXPECT_EQ(losses[0].table, "T");
+    EXPECT_FALSE(losses[0].rows.has_value());
+}
+
 TEST_F(SalvageTest, ZeroedIndexPageLosesNoRowAndTheIndexIsThereAgain) {
     std::string index = testsupport::sqlite3Query(
         source_, "SELECT name FROM sqlite_schema WHERE type = 'index' AND tbl_name = 'T' AND sql IS NOT NULL");
