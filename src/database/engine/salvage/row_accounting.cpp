@@ -125,18 +125,19 @@ std::vector<TableLoss> lostRows(Connection* view, Connection& destination, const
         // damage (a changed byte in an index entry), not a row the file had.
         const int corroborated = census.allComplete && census.trees >= 2 ? 2 : 1;
         const bool present = tableExists(destination, table);
-        const std::string lost =
-            std::string("SELECT rowid FROM ") + kExpected + " WHERE trees >= " + std::to_string(corroborated) +
-            (present ? " AND rowid NOT IN (SELECT rowid FROM main." + quoteIdentifier(table) + ")" : "");
+        // The rowids that at least `trees` trees list and that did not come back.
+        const auto absentListedBy = [&](int trees) {
+            return std::string("SELECT rowid FROM ") + kExpected + " WHERE trees >= " + std::to_string(trees) +
+                   (present ? " AND rowid NOT IN (SELECT rowid FROM main." + quoteIdentifier(table) + ")" : "");
+        };
+        const std::string lost = absentListedBy(corroborated);
         const std::int64_t missing = destination.queryInt("SELECT count(*) FROM (" + lost + ")");
         // A table's tree that lists a rowid out of order or twice had bytes of its rows changed: a
         // row whose rowid became another's is gone, and only an index still lists it. Whether a
         // rowid that one tree alone lists is such a row, or a changed byte of an index, cannot be
         // told; where nothing else is counted lost, the table is not said to have lost nothing.
         const bool doubtful = present && !census.inOrder && corroborated == 2 && missing == 0 &&
-                              destination.queryInt(std::string("SELECT count(*) FROM ") + kExpected +
-                                                   " WHERE trees = 1 AND rowid NOT IN (SELECT rowid FROM main." +
-                                                   quoteIdentifier(table) + ")") > 0;
+                              destination.queryInt("SELECT count(*) FROM (" + absentListedBy(1) + ")") > 0;
         // Counted here, they are not counted again as records the recovery could not place.
         if (present && missing > 0) forgetUnplacedRecords(destination, tableColumns(destination, table).size(), lost);
         // A tree met damage on the way, or none could be found: it may have listed more.
