@@ -11,6 +11,7 @@
 #include "platform/open_file.h"
 #include "platform/paths.h"
 #include "platform/system_error.h"
+#include "platform/transient_failures.h"
 
 namespace fs = std::filesystem;
 
@@ -111,13 +112,22 @@ std::string replaceFileAtomically(const std::string& replacement, const std::str
     std::optional<StagedCopy> staged;
     if (!onOneVolume(replacement, original)) staged.emplace(replacement, original);
     if (steps.prepare) steps.prepare(original);
-    if (steps.lastCheck) steps.lastCheck();
-    platform::SystemError error = platform::replaceFile(staged ? staged->path() : replacement, original, steps.letGoOfTarget);
+    // A rename that another program's hold refuses (a virus scanner's, for a moment) is tried again
+    // after a pause. Where the rename let the original go, a program may have written to it meanwhile:
+    // the last check comes again before each try.
+    const auto renameChecked = [&](const std::string& from) {
+        platform::Retries retries(platform::Retries::For::HeldFile);
+        for (;;) {
+            if (steps.lastCheck) steps.lastCheck();
+            const platform::SystemError error = platform::replaceFile(from, original, steps.letGoOfTarget);
+            if (!error.heldByAnother() || !retries.again()) return error;
+        }
+    };
+    platform::SystemError error = renameChecked(staged ? staged->path() : replacement);
     if (error.code() == platform::kOtherVolume && !staged) {
-        // The volumes looked the same and are not (a bind mount, say): the copy is made now, while
-        // the original is still held.
+        // The volumes looked the same and are not (a bind mount, say): the copy is made now.
         staged.emplace(replacement, original);
-        error = platform::replaceFile(staged->path(), original, steps.letGoOfTarget);
+        error = renameChecked(staged->path());
     }
     check(repairM::describe::notReplaced, target, error);
 

@@ -8,7 +8,8 @@ struct ReplacementSteps {
     // Runs once the new file is ready (flushed, with the old one's permissions, on the old one's
     // volume), before the last check: `original` is the file the target names, links resolved.
     std::function<void(const std::string& original)> prepare;
-    // The last check, immediately before the rename.
+    // The last check, immediately before the rename, and again before each try of a rename that
+    // another program's hold on a file refused.
     std::function<void()> lastCheck;
     // Runs just before a rename that the system makes only over a file that no one holds open
     // (older Windows, or a file system without such a rename), for the caller to let go of the

@@ -88,18 +88,21 @@ void release() {
 void rememberSource(const std::string& path) { remembered = stateOf(*openForReading(path), path); }
 
 void checkSourceUnchanged(const std::string& path) {
-    heldSource = openForReading(path);
-    // Held before the check, so that no write can land between the check and the replacement.
-    if (!engine::excludeWriters(*heldSource))
-        throw repairM::Failure(repairM::describe::beingWritten(path));
+    // Held before the check, so that no write can land between the check and the replacement. Held
+    // once: it is opened again only where a rename that needed the file closed let it go.
+    if (!heldSource) {
+        std::unique_ptr<platform::ReadOnlyFile> file = openForReading(path);
+        if (!engine::excludeWriters(*file)) throw repairM::Failure(repairM::describe::beingWritten(path));
+        heldSource = std::move(file);
+    }
     // A log beside the file holds writes the copy lacks, a hot journal the undoing of a write the
     // copy may hold; SQLite would apply either to the copy once it stands in the file's place.
     if (!remembered || !(*remembered == stateOf(*heldSource, path)) || !engine::clearSidecarsForReplacement(path))
         throw repairM::Failure(repairM::describe::changedMeanwhile(path));
 }
 
-// Where the rename needs the file closed, a program that opens it from now on makes the rename
-// fail, and the original stays.
+// Where the rename needs the file closed. A program that opens the file from now on makes the
+// rename fail, and the file is checked again before the rename is tried again.
 void releaseSource() { heldSource.reset(); }
 
 bool sourceStillAt(const std::string& path) {

@@ -16,7 +16,7 @@ void release();
 // changed, replaced or removed since, is being written to now, or has beside it a log or a
 // journal that SQLite would still apply to it; what else SQLite left beside it is removed.
 // From that check until releaseSource() or release() no other process can write to the file,
-// and this process does not open it again.
+// and this process does not open it again; checked again after releaseSource(), it is held anew.
 void rememberSource(const std::string& path);
 void checkSourceUnchanged(const std::string& path);
 void releaseSource();

@@ -14,8 +14,9 @@ namespace platform {
 // open elsewhere (as ReadOnlyFile opens it, held against writers) where the system allows: POSIX,
 // and Windows 10 on NTFS. Where it renames only over a file that no one holds open,
 // `letGoOfTarget` runs just before, for the caller to close its own. Only within one volume:
-// kOtherVolume otherwise, with both files as they were. On Windows a target that another program
-// holds for a moment is waited for (transient_failures.h).
+// kOtherVolume otherwise, with both files as they were. A file that another program holds open
+// fails it at once (SystemError::heldByAnother): the caller waits, and as the target may have been
+// let go meanwhile, holds and checks it again before it tries again.
 SystemError replaceFile(const std::string& replacement, const std::string& target, const std::function<void()>& letGoOfTarget);
 extern const int kOtherVolume;
 

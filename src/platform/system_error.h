@@ -30,6 +30,9 @@ public:
     std::string text() const { return systemErrorText(code_); }
     // Whether it says the disk (or the user's share of it) is full.
     bool diskFull() const;
+    // Whether it says that another program holds the file open, as a virus scanner does for a
+    // moment. Never on POSIX, where an open file stands in no rename's or removal's way.
+    bool heldByAnother() const;
 
 private:
     int code_ = 0;

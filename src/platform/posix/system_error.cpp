@@ -13,4 +13,6 @@ int lastSystemError() { return errno; }
 
 bool SystemError::diskFull() const { return code_ == ENOSPC || code_ == EDQUOT; }
 
+bool SystemError::heldByAnother() const { return false; }
+
 }  // namespace platform

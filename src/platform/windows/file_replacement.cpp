@@ -27,18 +27,13 @@ struct RenameInfoEx {
     WCHAR fileName[1];
 };
 
-// What Windows answers while another program holds the file open without sharing what is asked.
-bool heldByAnother(int error) {
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
-}
-
-// `attempt` (0 or the system's code), tried again while another program holds the file for a moment.
+// `attempt` (a SystemError), tried again while another program holds the file for a moment.
 template <typename Attempt>
-int waitingOutHolders(Attempt attempt) {
+SystemError waitingOutHolders(Attempt attempt) {
     Retries retries(Retries::For::HeldFile);
     for (;;) {
-        const int error = attempt();
-        if (!heldByAnother(error) || !retries.again()) return error;
+        SystemError error = attempt();
+        if (!error.heldByAnother() || !retries.again()) return error;
     }
 }
 
@@ -79,38 +74,36 @@ int renameOverHeldTarget(const std::string& replacement, const std::string& targ
 // replacement in, and a repair ended between the two leaves nothing at the path.
 SystemError replaceFile(const std::string& replacement, const std::string& target,
                         const std::function<void()>& letGoOfTarget) {
-    const int error = waitingOutHolders([&] {
-        const int held = renameOverHeldTarget(replacement, target);
-        if (held >= 0) return held;
+    int error = renameOverHeldTarget(replacement, target);
+    if (error < 0) {
         // MoveFileExW renames over no open file, even one open to share deletion.
         if (letGoOfTarget) letGoOfTarget();
-        return lastErrorUnless(MoveFileExW(windows::wide(replacement).c_str(), windows::wide(target).c_str(),
-                                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
-    });
+        error = lastErrorUnless(MoveFileExW(windows::wide(replacement).c_str(), windows::wide(target).c_str(),
+                                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    }
     return {error == ERROR_NOT_SAME_DEVICE ? kOtherVolume : error, target};
 }
 
 SystemError removeFile(const std::string& path) {
     const std::wstring name = windows::wide(path);
-    return {waitingOutHolders([&] {
+    return waitingOutHolders([&]() -> SystemError {
         const DWORD attributes = GetFileAttributesW(name.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             const int error = lastError();
-            return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error;
+            return {error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error, path};
         }
-        return lastErrorUnless((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? RemoveDirectoryW(name.c_str())
-                                                                            : DeleteFileW(name.c_str()));
-    }),
-            path};
+        return {lastErrorUnless((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? RemoveDirectoryW(name.c_str())
+                                                                             : DeleteFileW(name.c_str())),
+                path};
+    });
 }
 
 SystemError renameToNew(const std::string& from, const std::string& to) {
-    return {waitingOutHolders([&] {
+    return waitingOutHolders([&]() -> SystemError {
         const int error =
             lastErrorUnless(MoveFileExW(windows::wide(from).c_str(), windows::wide(to).c_str(), MOVEFILE_WRITE_THROUGH));
-        return error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : error;
-    }),
-            to};
+        return {error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : error, to};
+    });
 }
 
 // The target's attributes (hidden, archive ...) and its access list, as the host's users have

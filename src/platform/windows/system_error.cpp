@@ -34,4 +34,9 @@ int lastSystemError() { return static_cast<int>(GetLastError()); }
 
 bool SystemError::diskFull() const { return code_ == ERROR_DISK_FULL || code_ == ERROR_HANDLE_DISK_FULL; }
 
+// What Windows answers while another program holds the file open without sharing what is asked.
+bool SystemError::heldByAnother() const {
+    return code_ == ERROR_SHARING_VIOLATION || code_ == ERROR_ACCESS_DENIED || code_ == ERROR_LOCK_VIOLATION;
+}
+
 }  // namespace platform
