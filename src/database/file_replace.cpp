@@ -116,12 +116,10 @@ std::string replaceFileAtomically(const std::string& replacement, const std::str
     // after a pause. Where the rename let the original go, a program may have written to it meanwhile:
     // the last check comes again before each try.
     const auto renameChecked = [&](const std::string& from) {
-        platform::Retries retries(platform::Retries::For::HeldFile);
-        for (;;) {
+        return platform::waitingOutHolders([&] {
             if (steps.lastCheck) steps.lastCheck();
-            const platform::SystemError error = platform::replaceFile(from, original, steps.letGoOfTarget);
-            if (!error.heldByAnother() || !retries.again()) return error;
-        }
+            return platform::replaceFile(from, original, steps.letGoOfTarget);
+        });
     };
     platform::SystemError error = renameChecked(staged ? staged->path() : replacement);
     if (error.code() == platform::kOtherVolume && !staged) {

@@ -101,8 +101,8 @@ void checkSourceUnchanged(const std::string& path) {
         throw repairM::Failure(repairM::describe::changedMeanwhile(path));
 }
 
-// Where the rename needs the file closed. A program that opens the file from now on makes the
-// rename fail, and the file is checked again before the rename is tried again.
+// Called where the rename needs the file closed: a program that opens the file from now on makes
+// the rename fail, and the file is held and checked again before the rename is tried again.
 void releaseSource() { heldSource.reset(); }
 
 bool sourceStillAt(const std::string& path) {

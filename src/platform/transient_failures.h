@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <thread>
 
+#include "platform/system_error.h"
+
 namespace platform {
 
 class Retries {
@@ -37,5 +39,15 @@ private:
     For what_;
     std::size_t done_ = 0;
 };
+
+// `attempt` (a call that returns a SystemError), tried again while another program holds the file.
+template <typename Attempt>
+SystemError waitingOutHolders(Attempt attempt) {
+    Retries retries(Retries::For::HeldFile);
+    for (;;) {
+        SystemError error = attempt();
+        if (!error.heldByAnother() || !retries.again()) return error;
+    }
+}
 
 }  // namespace platform

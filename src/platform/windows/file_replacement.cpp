@@ -27,16 +27,6 @@ struct RenameInfoEx {
     WCHAR fileName[1];
 };
 
-// `attempt` (a SystemError), tried again while another program holds the file for a moment.
-template <typename Attempt>
-SystemError waitingOutHolders(Attempt attempt) {
-    Retries retries(Retries::For::HeldFile);
-    for (;;) {
-        SystemError error = attempt();
-        if (!error.heldByAnother() || !retries.again()) return error;
-    }
-}
-
 int lastErrorUnless(BOOL done) { return done ? 0 : lastError(); }
 
 // What a system or file system without the rename below answers.
